@@ -1,0 +1,99 @@
+#include "sdk/mesh.h"
+
+#include <new>
+#include <stdexcept>
+
+namespace {
+// Sizes one array; any allocation failure empties the whole mesh and reports FALSE.
+template <class T>
+BOOL Resize(Mesh& m, std::vector<T>& v, int n, BOOL keep) {
+  if (n < 0) {
+    m.FreeAll();
+    return FALSE;
+  }
+  try {
+    if (keep) {
+      v.resize(static_cast<size_t>(n));
+    } else {
+      std::vector<T>().swap(v);
+      v.resize(static_cast<size_t>(n));
+    }
+  } catch (const std::bad_alloc&) {
+    m.FreeAll();
+    return FALSE;
+  } catch (const std::length_error&) {
+    m.FreeAll();
+    return FALSE;
+  }
+  m.InvalidateGeomCache();
+  return TRUE;
+}
+}  // namespace
+
+BOOL Mesh::setNumVerts(int n, BOOL keep, BOOL) { return Resize(*this, verts, n, keep); }
+BOOL Mesh::setNumFaces(int n, BOOL keep, BOOL) { return Resize(*this, faces, n, keep); }
+BOOL Mesh::setNumTVerts(int n, BOOL keep) { return Resize(*this, tVerts, n, keep); }
+BOOL Mesh::setNumTVFaces(int n, BOOL keep, int) { return Resize(*this, tvFace, n, keep); }
+
+void Mesh::FreeAll() {
+  std::vector<Point3>().swap(verts);
+  std::vector<Face>().swap(faces);
+  std::vector<UVVert>().swap(tVerts);
+  std::vector<TVFace>().swap(tvFace);
+  std::vector<Point3>().swap(faceNormals_);
+  std::vector<Point3>().swap(vertexNormals_);
+  normalsValid_ = false;
+}
+
+void Mesh::buildNormals() {
+  const size_t nv = verts.size();
+  faceNormals_.assign(faces.size(), Point3());
+  vertexNormals_.assign(nv, Point3());
+  for (size_t f = 0; f < faces.size(); ++f) {
+    const Face& face = faces[f];
+    if (face.v[0] >= nv || face.v[1] >= nv || face.v[2] >= nv) continue;
+    const Point3& a = verts[face.v[0]];
+    // The unnormalised cross product weights each face by its area in the vertex sums.
+    const Point3 n = (verts[face.v[1]] - a) ^ (verts[face.v[2]] - a);
+    faceNormals_[f] = n.Normalized();
+    if (face.smGroup == 0) continue;
+    for (DWORD vi : face.v) vertexNormals_[vi] += n;
+  }
+  for (Point3& n : vertexNormals_) n.Normalize();
+  normalsValid_ = true;
+}
+
+void Mesh::buildRenderNormals() {
+  if (!normalsValid_) buildNormals();
+}
+
+Point3 Mesh::getCornerNormal(int f, int corner) const {
+  const Face& face = faces[f];
+  if (face.smGroup == 0 || face.v[corner] >= vertexNormals_.size()) return faceNormals_[f];
+  return vertexNormals_[face.v[corner]];
+}
+
+int Mesh::RemoveIllegalFaces() {
+  const DWORD nv = static_cast<DWORD>(verts.size());
+  const bool pairedTV = tvFace.size() == faces.size();
+  size_t out = 0;
+  for (size_t f = 0; f < faces.size(); ++f) {
+    const DWORD* v = faces[f].v;
+    const bool illegal = v[0] >= nv || v[1] >= nv || v[2] >= nv || v[0] == v[1] || v[1] == v[2] || v[0] == v[2];
+    if (illegal) continue;
+    faces[out] = faces[f];
+    if (pairedTV) tvFace[out] = tvFace[f];
+    ++out;
+  }
+  const int removed = static_cast<int>(faces.size() - out);
+  faces.resize(out);
+  if (pairedTV) tvFace.resize(out);
+  if (removed) InvalidateTopologyCache();
+  return removed;
+}
+
+Box3 Mesh::getBoundingBox(const Matrix3* tm) const {
+  Box3 b;
+  for (const Point3& p : verts) b += tm ? tm->PointTransform(p) : p;
+  return b;
+}
