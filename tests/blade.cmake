@@ -1,0 +1,4 @@
+# The blade generator: stated blade values, topology, bending, and bit-exactness of the fast path.
+gramora_test(blade_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/blade_mesh_test.cpp ${CMAKE_CURRENT_LIST_DIR}/blade_exact_test.cpp
+  LIBS gramora_blade)
