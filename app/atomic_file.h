@@ -1,0 +1,30 @@
+// Output files that appear whole or not at all.
+#pragma once
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+// Writes to a temporary file beside the target and renames it over the target on Commit, so a
+// failure never leaves half a file and never spoils an existing one. Without Commit the temporary
+// file is removed.
+class AtomicFile {
+ public:
+  // Creates the temporary file; throws InputError naming the path when the folder is not writable.
+  explicit AtomicFile(std::string path);
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // Appends bytes; throws InputError when the disk refuses them.
+  void Write(const void* data, std::size_t size);
+  // Flushes, closes and renames the temporary file over the target; throws InputError on failure.
+  void Commit();
+  const std::string& path() const { return path_; }
+
+ private:
+  [[noreturn]] void Fail(const char* what);
+  std::string path_;
+  std::string tempPath_;
+  std::FILE* file_ = nullptr;
+  bool committed_ = false;
+};
