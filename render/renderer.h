@@ -1,0 +1,158 @@
+// The Gramora renderer's C++ interface: a scene of world-space triangle meshes, a camera, lights,
+// a ground plane and a background go in; an RGB float image or an sRGB PNG comes out. Grass meshes
+// are shaded by the verdigo shader library (loaded at run time), other meshes by a Lambert material.
+// Every failure is returned as a message; nothing here throws or aborts.
+#ifndef GRAMORA_RENDER_RENDERER_H
+#define GRAMORA_RENDER_RENDERER_H
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gramora::render {
+
+struct Rgb {
+  float r = 0.0f, g = 0.0f, b = 0.0f;
+};
+
+struct Vec3 {
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+};
+
+// Parameter values of one verdigo shader instance (the shader's parameter record, without the lights:
+// every instance lists all scene lights).
+struct VerdigoSettings {
+  Rgb tipColor{0.62f, 0.68f, 0.16f};
+  Rgb rootColor{0.06f, 0.24f, 0.04f};
+  Rgb specularColor{0.12f, 0.12f, 0.10f};
+  Rgb exposedColor{0.78f, 0.74f, 0.36f};
+  float glossiness = 0.6f;
+  float tipStart = 0.8f;
+  float wetness = 0.0f;
+  int mode = 0;
+};
+
+// One triangle mesh in world space. positions: 3 floats per vertex; normals: 3 per vertex or empty
+// (then face normals are used); uvw: the first texture space, 3 per vertex, or empty; indices: 3 per
+// triangle.
+struct Mesh {
+  std::string name;
+  std::vector<float> positions;
+  std::vector<float> normals;
+  std::vector<float> uvw;
+  std::vector<std::uint32_t> indices;
+  bool grass = false;        // shaded by verdigo with `verdigo`, else Lambert with `color`
+  VerdigoSettings verdigo;
+  Rgb color{0.5f, 0.5f, 0.5f};
+};
+
+struct Scene {
+  std::vector<Mesh> meshes;
+};
+
+// Pinhole camera; when automatic, it frames the scene's bounding box (position/target ignored).
+struct Camera {
+  bool automatic = true;
+  Vec3 position{0.0f, -10.0f, 5.0f};
+  Vec3 target{0.0f, 0.0f, 0.0f};
+  Vec3 up{0.0f, 0.0f, 1.0f};
+  float fov = 40.0f;  // vertical field of view, degrees
+};
+
+struct Light {
+  enum class Type { Directional, Point, Rect };
+  Type type = Type::Directional;
+  Rgb color{1.0f, 1.0f, 1.0f};
+  float intensity = 1.0f;
+  Vec3 direction{0.0f, 0.0f, -1.0f};  // Directional: the way the light travels
+  float angularRadius = 0.0f;         // Directional: radius of the sun's disc, degrees
+  Vec3 position;                      // Point: the point; Rect: the centre
+  Vec3 edgeU{1.0f, 0.0f, 0.0f};       // Rect: the two full edges; it emits along edgeU x edgeV
+  Vec3 edgeV{0.0f, 1.0f, 0.0f};
+  int samples = 0;                    // shadow samples per shading point; 0: 1 for point lights, else 4
+};
+
+// A sun standing at the given azimuth (from +X towards +Y) and elevation, in degrees.
+Light SunLight(float azimuthDeg, float elevationDeg, float angularRadiusDeg = 0.27f, float intensity = 1.0f);
+
+struct Ground {
+  bool enabled = true;
+  bool automaticHeight = true;  // at the lowest point of the scene
+  float height = 0.0f;
+  Rgb color{0.32f, 0.27f, 0.2f};
+};
+
+struct Settings {
+  int width = 640;
+  int height = 480;
+  int spp = 4;         // stratified samples per pixel
+  int threads = 0;     // 0: every core
+  int maxDepth = 2;    // reflection rays on one path
+  bool jitter = true;  // off: every sample at the centre of its stratum
+  bool fixedSeed = false;
+  std::uint32_t seed = 1;
+  bool progress = true;  // progress bar on standard error when it is a terminal
+  Rgb background{0.62f, 0.74f, 0.9f};
+  Rgb ambient{0.04f, 0.045f, 0.05f};  // Lambert only
+  Camera camera;
+  std::vector<Light> lights;  // empty: a sun at 45 degrees azimuth and elevation
+  Ground ground;
+  std::string shaderPath;     // empty: verdigo.so beside the renderer library
+  VerdigoSettings grass;      // verdigo values for grass nodes without their own
+  std::map<std::string, VerdigoSettings> grassByNode;
+
+  // The verdigo values for the grass node of this name.
+  const VerdigoSettings& GrassFor(const std::string& node) const;
+};
+
+// A linear RGB image, rows from the top, three floats per pixel.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<float> rgb;
+};
+
+struct RenderStats {
+  double seconds = 0.0;
+  std::uint64_t cameraRays = 0;
+  std::uint64_t shadedSamples = 0;  // verdigo calls for camera rays
+  int threads = 0;
+};
+
+struct World;
+
+// A prepared scene (ray-tracing structure, lights, shader) that can be rendered repeatedly.
+class Renderer {
+public:
+  Renderer();
+  ~Renderer();
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+
+  // Builds the scene; returns "" or the reason it could not.
+  std::string Prepare(const Scene& scene, const Settings& settings);
+  // Renders the prepared scene into image; returns "" or an error.
+  std::string Render(Image& image, RenderStats* stats = nullptr);
+  // Casts the same camera rays as Render without shading them (raw intersection throughput).
+  std::string TraceCameraRays(RenderStats* stats);
+  // The camera actually used (after automatic framing).
+  Camera ResolvedCamera() const;
+
+private:
+  std::unique_ptr<World> world_;
+};
+
+// Prepares and renders in one call.
+std::string Render(const Scene& scene, const Settings& settings, Image& image, RenderStats* stats = nullptr);
+
+// Writes image as an 8-bit sRGB PNG through a temporary file renamed into place; "" or an error.
+std::string WritePng(const Image& image, const std::string& path);
+
+// A camera looking at the whole box from the front right and above, for the given aspect ratio.
+Camera FrameBox(const Vec3& lo, const Vec3& hi, float fovDeg, float aspect);
+
+}  // namespace gramora::render
+
+#endif
