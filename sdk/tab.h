@@ -1,0 +1,44 @@
+// Growable tables, the host's array type for node lists and the like.
+#pragma once
+#include <algorithm>
+#include <vector>
+
+// A growable array of plain values.
+template <class T>
+class Tab {
+ public:
+  int Count() const { return static_cast<int>(v_.size()); }
+  void SetCount(int n) { v_.resize(n < 0 ? 0 : static_cast<size_t>(n)); }
+  void ZeroCount() { v_.clear(); }
+  // Appends num items from p; returns the index of the first.
+  int Append(int num, const T* p) {
+    int at = Count();
+    v_.insert(v_.end(), p, p + num);
+    return at;
+  }
+  // Inserts num items from p at index at (clamped to the end); returns the index used.
+  int Insert(int at, int num, const T* p) {
+    at = std::clamp(at, 0, Count());
+    v_.insert(v_.begin() + at, p, p + num);
+    return at;
+  }
+  int Delete(int start, int num) {
+    start = std::clamp(start, 0, Count());
+    num = std::clamp(num, 0, Count() - start);
+    v_.erase(v_.begin() + start, v_.begin() + start + num);
+    return Count();
+  }
+  T& operator[](int i) { return v_[static_cast<size_t>(i)]; }
+  const T& operator[](int i) const { return v_[static_cast<size_t>(i)]; }
+  T* Addr(int i) { return v_.data() + i; }
+  const std::vector<T>& vec() const { return v_; }
+
+ private:
+  std::vector<T> v_;
+};
+
+// Inserts one item at index at of tab (the end for at >= Count()); returns the index used.
+template <class T>
+int TBInsertAt(Tab<T>& tab, T item, int at) {
+  return tab.Insert(at, 1, &item);
+}
