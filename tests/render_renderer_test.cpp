@@ -1,0 +1,439 @@
+// The renderer on scenes with known answers: Lambert lighting, shadows, the mi_* functions a shader
+// calls, grass shaded end to end by verdigo.so, and reproducible images.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "render/renderer.h"
+#include "render/shader_interface.h"
+#include "render/world.h"
+
+namespace gr = gramora::render;
+using gramora::render::operator-;
+
+namespace {
+
+// A square in the plane z, facing +Z, spanning [-half, half]^2 around (cx, cy).
+gr::Mesh Square(float half, float z = 0.0f, float cx = 0.0f, float cy = 0.0f) {
+  gr::Mesh m;
+  m.name = "square";
+  m.positions = {cx - half, cy - half, z, cx + half, cy - half, z, cx + half, cy + half, z, cx - half, cy + half, z};
+  m.normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+  m.indices = {0, 1, 2, 0, 2, 3};
+  return m;
+}
+
+// Camera straight above the origin, odd image so the centre pixel's ray hits (0, 0, 0).
+gr::Settings TopView() {
+  gr::Settings s;
+  s.width = 21;
+  s.height = 21;
+  s.spp = 1;
+  s.threads = 1;
+  s.jitter = false;
+  s.fixedSeed = true;
+  s.progress = false;
+  s.background = {0.0f, 0.0f, 0.0f};
+  s.ambient = {0.0f, 0.0f, 0.0f};
+  s.ground.enabled = false;
+  s.camera.automatic = false;
+  s.camera.position = {0.0f, 0.0f, 10.0f};
+  s.camera.target = {0.0f, 0.0f, 0.0f};
+  s.camera.up = {0.0f, 1.0f, 0.0f};
+  s.camera.fov = 10.0f;
+  return s;
+}
+
+gr::Light Directional(gr::Vec3 travel) {
+  gr::Light l;
+  l.type = gr::Light::Type::Directional;
+  l.direction = travel;
+  return l;
+}
+
+float Centre(const gr::Image& img, int channel = 0) {
+  return img.rgb[(static_cast<std::size_t>(img.height / 2) * img.width + img.width / 2) * 3 + channel];
+}
+
+TEST(Renderer, LambertQuadUnderDirectionalLight) {
+  struct Case {
+    const char* name;
+    float angleDeg;  // between the light and the surface normal
+    float expected;  // albedo 0.5 times cos
+  };
+  for (const Case& c : {Case{"overhead", 0.0f, 0.5f}, Case{"sixty", 60.0f, 0.25f}, Case{"grazing", 89.9f, 0.5f * 0.001745f},
+                        Case{"below", 120.0f, 0.0f}}) {
+    gr::Scene scene;
+    scene.meshes.push_back(Square(1.0f));
+    gr::Settings s = TopView();
+    const float a = c.angleDeg * 3.14159265f / 180.0f;
+    s.lights = {Directional({-std::sin(a), 0.0f, -std::cos(a)})};
+    gr::Image img;
+    ASSERT_EQ(gr::Render(scene, s, img), "") << c.name;
+    EXPECT_NEAR(Centre(img), c.expected, 1e-4f) << c.name;
+  }
+}
+
+TEST(Renderer, PointLightFallsOffAndCastsShadows) {
+  // Point light of intensity 4 at (1, 0, 1): at the origin, 4 / 2 * cos 45 times albedo 0.5.
+  const float lit = 0.5f * 4.0f / 2.0f * 0.70710678f;
+  struct Case {
+    const char* name;
+    bool blocker;
+    float expected;
+  };
+  for (const Case& c : {Case{"open", false, lit}, Case{"shadowed", true, 0.0f}}) {
+    gr::Scene scene;
+    scene.meshes.push_back(Square(1.0f));
+    // A small plate half-way to the light, outside the part of the view the centre pixel sees.
+    if (c.blocker) scene.meshes.push_back(Square(0.1f, 0.5f, 0.5f, 0.0f));
+    gr::Settings s = TopView();
+    gr::Light point;
+    point.type = gr::Light::Type::Point;
+    point.position = {1.0f, 0.0f, 1.0f};
+    point.intensity = 4.0f;
+    s.lights = {point};
+    gr::Image img;
+    ASSERT_EQ(gr::Render(scene, s, img), "") << c.name;
+    EXPECT_NEAR(Centre(img), c.expected, 1e-4f) << c.name;
+  }
+}
+
+TEST(Renderer, RectLightAveragesItsSamples) {
+  // A small rectangle facing down at height 2: close to a point light of the same intensity.
+  gr::Scene scene;
+  scene.meshes.push_back(Square(1.0f));
+  gr::Settings s = TopView();
+  gr::Light rect;
+  rect.type = gr::Light::Type::Rect;
+  rect.position = {0.0f, 0.0f, 2.0f};
+  rect.edgeU = {0.01f, 0.0f, 0.0f};
+  rect.edgeV = {0.0f, -0.01f, 0.0f};  // u x v points down, towards the square
+  rect.intensity = 8.0f;
+  rect.samples = 9;
+  s.lights = {rect};
+  gr::Image img;
+  ASSERT_EQ(gr::Render(scene, s, img), "");
+  EXPECT_NEAR(Centre(img), 0.5f * 8.0f / 4.0f, 1e-3f);
+  // Turned away, it lights nothing.
+  s.lights[0].edgeV = {0.0f, 0.01f, 0.0f};
+  ASSERT_EQ(gr::Render(scene, s, img), "");
+  EXPECT_EQ(Centre(img), 0.0f);
+}
+
+TEST(Renderer, BackgroundAndGround) {
+  gr::Scene scene;  // nothing but the ground
+  gr::Settings s = TopView();
+  s.background = {0.1f, 0.2f, 0.3f};
+  s.lights = {Directional({0.0f, 0.0f, -1.0f})};
+  gr::Image img;
+  ASSERT_EQ(gr::Render(scene, s, img), "");
+  EXPECT_NEAR(Centre(img, 2), 0.3f, 1e-6f);
+  s.ground.enabled = true;
+  s.ground.automaticHeight = false;
+  s.ground.height = -1.0f;
+  s.ground.color = {0.2f, 0.4f, 0.6f};
+  ASSERT_EQ(gr::Render(scene, s, img), "");
+  EXPECT_NEAR(Centre(img, 1), 0.4f, 1e-5f);
+}
+
+// The mi_* functions on a prepared world: a lit square at z = 0 and a state one unit above it.
+class RendererFunctions : public ::testing::Test {
+protected:
+  void SetUp() override {
+    gr::Scene scene;
+    scene.meshes.push_back(Square(1.0f));
+    settings = TopView();
+    gr::Light rect;
+    rect.type = gr::Light::Type::Rect;
+    rect.position = {0.0f, 0.0f, 5.0f};
+    rect.edgeU = {1.0f, 0.0f, 0.0f};
+    rect.edgeV = {0.0f, -1.0f, 0.0f};
+    rect.samples = 4;
+    settings.lights = {Directional({0.0f, 0.0f, -1.0f}), rect};
+    settings.background = {0.1f, 0.2f, 0.3f};
+    ASSERT_EQ(gr::BuildWorld(world, scene, settings), "");
+    ctx.world = &world;
+    state = &ctx.states[0];
+    state->point = {0.0f, 0.0f, 1.0f};
+    state->dir = {0.0f, 0.0f, -1.0f};
+    state->normal = {0.0f, 0.0f, 1.0f};
+    state->normal_geom = {0.0f, 0.0f, 1.0f};
+    state->child = &ctx.states[1];
+    state->renderer_private = &ctx;
+  }
+  gr::Settings settings;
+  gr::World world;
+  gr::ThreadContext ctx;
+  miState* state = nullptr;
+};
+
+TEST_F(RendererFunctions, ReflectionDirectionMirrorsAboutTheNormal) {
+  struct Case {
+    miVector dir, normal, expected;
+  };
+  const float h = 0.70710678f;
+  for (const Case& c : {Case{{h, 0, -h}, {0, 0, 1}, {h, 0, h}}, Case{{0, 0, -1}, {0, 0, 1}, {0, 0, 1}},
+                        Case{{1, 0, 0}, {0, 0, 1}, {1, 0, 0}}, Case{{0, -h, -h}, {0, 1, 0}, {0, h, -h}}}) {
+    miState s{};
+    s.dir = c.dir;
+    s.normal = c.normal;
+    miVector r{};
+    mi_reflection_dir(&r, &s);
+    EXPECT_NEAR(r.x, c.expected.x, 1e-6f);
+    EXPECT_NEAR(r.y, c.expected.y, 1e-6f);
+    EXPECT_NEAR(r.z, c.expected.z, 1e-6f);
+  }
+}
+
+TEST_F(RendererFunctions, TraceReflectionShadesTheHitOrReturnsBackground) {
+  miColor c{};
+  miVector down{0.0f, 0.0f, -1.0f};
+  EXPECT_EQ(mi_trace_reflection(&c, state, &down), miTRUE);
+  // Lambert 0.5 under the overhead sun (1) and the rect light (about 1 / 25 at distance 5, facing).
+  EXPECT_NEAR(c.r, 0.5f * (1.0f + 1.0f / 25.0f), 2e-3f);
+  miVector up{0.0f, 0.0f, 1.0f};
+  EXPECT_EQ(mi_trace_reflection(&c, state, &up), miFALSE);
+  EXPECT_NEAR(c.b, 0.3f, 1e-6f);
+  // Beyond the depth limit nothing is traced.
+  state->reflection_level = settings.maxDepth;
+  EXPECT_EQ(mi_trace_reflection(&c, state, &down), miFALSE);
+  EXPECT_EQ(c.r, 0.0f);
+}
+
+TEST_F(RendererFunctions, ProbeFillsTheChildState) {
+  miVector org{0.25f, 0.0f, 1.0f};
+  miVector down{0.0f, 0.0f, -2.0f};
+  ASSERT_EQ(mi_trace_probe(state, &down, &org), miTRUE);
+  EXPECT_NEAR(state->child->point.x, 0.25f, 1e-6f);
+  EXPECT_NEAR(state->child->point.z, 0.0f, 1e-6f);
+  EXPECT_EQ(state->child->org.z, 1.0f);
+  EXPECT_NEAR(state->child->dist, 1.0f, 1e-6f);
+  miVector up{0.0f, 0.0f, 1.0f};
+  EXPECT_EQ(mi_trace_probe(state, &up, &org), miFALSE);
+  miVector beside{0.0f, 0.0f, -1.0f};
+  miVector outside{5.0f, 0.0f, 1.0f};
+  EXPECT_EQ(mi_trace_probe(state, &beside, &outside), miFALSE);
+}
+
+TEST_F(RendererFunctions, SampleLightCountsItsSamples) {
+  struct Case {
+    miTag tag;
+    int samples;
+  };
+  for (const Case& c : {Case{1u, 1}, Case{2u, 4}, Case{3u, 0}, Case{0u, 0}}) {
+    miInteger n = 0;
+    miColor colour{};
+    miVector dir{};
+    miScalar dotNl = 0.0f;
+    int calls = 0;
+    while (mi_sample_light(&colour, &dir, &dotNl, state, c.tag, &n) && calls < 100) {
+      ++calls;
+      EXPECT_NEAR(std::sqrt(dir.x * dir.x + dir.y * dir.y + dir.z * dir.z), 1.0f, 1e-5f);
+      EXPECT_GT(dotNl, 0.9f);
+      EXPECT_GT(colour.r, 0.0f);
+    }
+    EXPECT_EQ(calls, c.samples) << c.tag;
+    EXPECT_EQ(n, c.samples) << c.tag;
+  }
+  miInteger count = 0;
+  miTag* list = nullptr;
+  EXPECT_EQ(mi_inclusive_lightlist(&count, &list, state), 2);
+  ASSERT_EQ(count, 2);
+  EXPECT_EQ(list[0], 1u);
+  EXPECT_EQ(list[1], 2u);
+}
+
+TEST_F(RendererFunctions, SampleLightIsShadowedBelowTheSquare) {
+  state->point = {0.0f, 0.0f, -1.0f};
+  miInteger n = 0;
+  miColor colour{};
+  miVector dir{};
+  miScalar dotNl = 0.0f;
+  ASSERT_EQ(mi_sample_light(&colour, &dir, &dotNl, state, 1u, &n), miTRUE);
+  EXPECT_EQ(colour.r, 0.0f);
+  EXPECT_EQ(n, 1);
+}
+
+TEST_F(RendererFunctions, FresnelReflectance) {
+  struct Case {
+    miVector dir;
+    float iorIn, iorOut, expected, tol;
+  };
+  // Normal incidence: ((1.33 - 1) / 2.33)^2; grazing tends to 1; from inside beyond the critical angle: 1.
+  for (const Case& c : {Case{{0, 0, -1}, 1.0f, 1.33f, 0.020059f, 1e-5f}, Case{{0.99999f, 0, -0.0044721f}, 1.0f, 1.33f, 0.97f, 0.03f},
+                        Case{{0.8f, 0, -0.6f}, 1.33f, 1.0f, 1.0f, 0.0f}, Case{{0, 0, -1}, 0.0f, 1.33f, 0.0f, 0.0f}}) {
+    state->dir = c.dir;
+    EXPECT_NEAR(mi_fresnel_reflection(state, c.iorIn, c.iorOut), c.expected, c.tol);
+  }
+}
+
+TEST_F(RendererFunctions, StatesWithoutRendererContextGetNeutralResults) {
+  miState bare{};
+  miColor c{1, 1, 1, 1};
+  miVector d{0, 0, 1}, o{0, 0, 0};
+  miInteger n = 0, count = 0;
+  miTag* list = nullptr;
+  miScalar dotNl = 0;
+  EXPECT_EQ(mi_trace_reflection(&c, &bare, &d), miFALSE);
+  EXPECT_EQ(mi_trace_probe(&bare, &d, &o), miFALSE);
+  EXPECT_EQ(mi_sample_light(&c, &d, &dotNl, &bare, 1u, &n), miFALSE);
+  EXPECT_EQ(mi_inclusive_lightlist(&count, &list, &bare), 0);
+  int value = 3;
+  EXPECT_EQ(mi_phen_eval(&bare, &value), &value);
+}
+
+// A grass square with texture v = 1 everywhere under an overhead sun: verdigo shades it with its
+// tip colour exactly (kd = 1, no highlight), through dlopen, the module handle and the bindings.
+gr::Mesh GrassSquare(float v, float wetness) {
+  gr::Mesh m = Square(1.0f);
+  m.name = "Lawn01";
+  m.grass = true;
+  m.uvw = {0, v, 0, 1, v, 0, 1, v, 0, 0, v, 0};
+  m.verdigo.tipColor = {0.3f, 0.7f, 0.1f};
+  m.verdigo.rootColor = {0.0f, 0.1f, 0.0f};
+  m.verdigo.specularColor = {0.0f, 0.0f, 0.0f};
+  m.verdigo.tipStart = 0.5f;
+  m.verdigo.wetness = wetness;
+  return m;
+}
+
+TEST(RendererGrass, VerdigoShadesGrassEndToEnd) {
+  gr::Scene scene;
+  scene.meshes.push_back(GrassSquare(1.0f, 0.0f));
+  gr::Settings s = TopView();
+  s.lights = {Directional({0.0f, 0.0f, -1.0f})};
+  gr::Image img;
+  gr::RenderStats stats;
+  ASSERT_EQ(gr::Render(scene, s, img, &stats), "");
+  EXPECT_NEAR(Centre(img, 0), 0.3f, 1e-5f);
+  EXPECT_NEAR(Centre(img, 1), 0.7f, 1e-5f);
+  EXPECT_NEAR(Centre(img, 2), 0.1f, 1e-5f);
+  EXPECT_EQ(stats.cameraRays, 21u * 21u);
+  EXPECT_GT(stats.shadedSamples, 0u);
+  EXPECT_LE(stats.shadedSamples, stats.cameraRays);
+}
+
+TEST(RendererGrass, ExposureDarkensWhereProbesHitAnOverhang) {
+  // wetness < 0 blends towards exposedColor by the share of free probes; a roof right above
+  // blocks the probes (and the sun), so the covered blade keeps more of its own colour.
+  gr::Scene open, covered;
+  open.meshes.push_back(GrassSquare(0.5f, -0.5f));
+  open.meshes.back().verdigo.exposedColor = {1.0f, 1.0f, 1.0f};
+  covered = open;
+  covered.meshes.push_back(Square(50.0f, 0.2f));
+  gr::Settings s = TopView();
+  s.camera.position = {0.0f, 0.0f, 0.1f};  // below the roof
+  s.camera.fov = 60.0f;
+  gr::Light point;
+  point.type = gr::Light::Type::Point;
+  point.position = {0.0f, 0.0f, 0.15f};
+  point.intensity = 0.0225f;  // 1 at the blade
+  s.lights = {point};
+  gr::Image a, b;
+  ASSERT_EQ(gr::Render(open, s, a), "");
+  ASSERT_EQ(gr::Render(covered, s, b), "");
+  // e = 0.5 * visibility / 4 / (1.001 - 0.5): open ~0.2495, covered 0 (all probes blocked).
+  const float eOpen = 0.5f * 0.25f / 0.501f;
+  EXPECT_NEAR(Centre(a, 0), (1 - eOpen) * 0.3f + eOpen, 1e-3f);
+  EXPECT_NEAR(Centre(b, 0), 0.3f, 1e-3f);
+}
+
+TEST(RendererGrass, FixedSeedSingleThreadImageIsReproducible) {
+  gr::Scene scene;
+  scene.meshes.push_back(GrassSquare(0.5f, -0.7f));
+  scene.meshes.push_back(GrassSquare(0.8f, 0.6f));
+  scene.meshes.back().positions = {-0.5f, -0.5f, 0.3f, 0.5f, -0.5f, 0.6f, 0.5f, 0.5f, 0.6f, -0.5f, 0.5f, 0.3f};
+  gr::Settings s = TopView();
+  s.width = 32;
+  s.height = 24;
+  s.spp = 4;
+  s.jitter = true;
+  s.seed = 99;
+  s.ground.enabled = true;
+  s.lights = {gr::SunLight(30.0f, 50.0f, 1.0f)};
+  gr::Renderer renderer;
+  ASSERT_EQ(renderer.Prepare(scene, s), "");
+  gr::Image a, b;
+  ASSERT_EQ(renderer.Render(a), "");
+  ASSERT_EQ(renderer.Render(b), "");
+  EXPECT_EQ(a.rgb, b.rgb);
+  gr::Image c;
+  ASSERT_EQ(gr::Render(scene, s, c), "");
+  EXPECT_EQ(a.rgb, c.rgb);
+}
+
+TEST(RendererGrass, ImageWithoutRandomShadingDoesNotDependOnThreads) {
+  gr::Scene scene;
+  scene.meshes.push_back(GrassSquare(0.7f, 0.0f));
+  scene.meshes.push_back(Square(0.3f, 0.4f));
+  gr::Settings s = TopView();
+  s.width = 67;
+  s.height = 45;
+  s.spp = 3;
+  s.jitter = true;
+  s.seed = 5;
+  s.ground.enabled = true;
+  s.lights = {gr::SunLight(10.0f, 40.0f, 2.0f)};
+  gr::Image one, two;
+  ASSERT_EQ(gr::Render(scene, s, one), "");
+  s.threads = 2;
+  ASSERT_EQ(gr::Render(scene, s, two), "");
+  EXPECT_EQ(one.rgb, two.rgb);
+}
+
+TEST(Renderer, AutomaticCameraFramesTheScene) {
+  for (float aspect : {0.5f, 1.0f, 16.0f / 9.0f}) {
+    const gr::Vec3 lo{-3.0f, 1.0f, 0.0f}, hi{5.0f, 2.0f, 0.5f};
+    const gr::Camera c = gr::FrameBox(lo, hi, 40.0f, aspect);
+    // Every corner projects inside the image.
+    const miVector eye{c.position.x, c.position.y, c.position.z};
+    const miVector f = gr::Normalised(miVector{c.target.x, c.target.y, c.target.z} - eye);
+    const miVector r = gr::Normalised(gr::Cross(f, miVector{0, 0, 1}));
+    const miVector u = gr::Cross(r, f);
+    const float t = std::tan(20.0f * 3.14159265f / 180.0f);
+    for (int k = 0; k < 8; ++k) {
+      const miVector p{k & 1 ? hi.x : lo.x, k & 2 ? hi.y : lo.y, k & 4 ? hi.z : lo.z};
+      const miVector d = p - eye;
+      const float z = gr::Dot(d, f);
+      ASSERT_GT(z, 0.0f);
+      EXPECT_LE(std::fabs(gr::Dot(d, r) / z), t * aspect) << k;
+      EXPECT_LE(std::fabs(gr::Dot(d, u) / z), t) << k;
+    }
+  }
+}
+
+TEST(Renderer, ReportsBadInputInsteadOfFailing) {
+  struct Case {
+    const char* name;
+    void (*mutate)(gr::Scene&, gr::Settings&);
+    const char* message;  // part of the error
+  };
+  const Case cases[] = {
+      {"index", [](gr::Scene& sc, gr::Settings&) { sc.meshes[0].indices[2] = 4; }, "vertex index 4 out of range (4 vertices)"},
+      {"triples", [](gr::Scene& sc, gr::Settings&) { sc.meshes[0].positions.pop_back(); }, "positions are not triples"},
+      {"normals", [](gr::Scene& sc, gr::Settings&) { sc.meshes[0].normals.resize(3); }, "normals do not match"},
+      {"nan", [](gr::Scene& sc, gr::Settings&) { sc.meshes[0].positions[0] = std::nanf(""); }, "not finite"},
+      {"width", [](gr::Scene&, gr::Settings& s) { s.width = 0; }, "image size must be positive"},
+      {"spp", [](gr::Scene&, gr::Settings& s) { s.spp = 0; }, "samples per pixel"},
+      {"shader", [](gr::Scene& sc, gr::Settings& s) {
+         sc.meshes[0].grass = true;
+         s.shaderPath = "/nonexistent/verdigo.so";
+       }, "cannot load shader library /nonexistent/verdigo.so"},
+  };
+  for (const Case& c : cases) {
+    gr::Scene scene;
+    scene.meshes.push_back(Square(1.0f));
+    gr::Settings s = TopView();
+    c.mutate(scene, s);
+    gr::Image img;
+    const std::string error = gr::Render(scene, s, img);
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.name << ": " << error;
+  }
+  gr::Renderer unprepared;
+  gr::Image img;
+  EXPECT_NE(unprepared.Render(img), "");
+}
+
+}  // namespace
