@@ -9,6 +9,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,7 @@ std::string WriteRows(FILE* file, int width, int height, png_bytepp rows) {
 
 }  // namespace
 
-std::string WritePng(const Image& image, const std::string& path) {
+std::string WritePng(const Image& image, const std::string& path) try {
   if (image.width <= 0 || image.height <= 0 ||
       image.rgb.size() != static_cast<std::size_t>(image.width) * image.height * 3) {
     return "cannot write " + path + ": the image is empty or its size does not match its pixels";
@@ -86,6 +87,8 @@ std::string WritePng(const Image& image, const std::string& path) {
     return "cannot write " + path + ": " + error;
   }
   return {};
+} catch (const std::exception& e) {
+  return "cannot write " + path + ": " + e.what();
 }
 
 }  // namespace gramora::render

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <mutex>
 #include <random>
+#include <system_error>
 #include <thread>
 
 #include "render/world.h"
@@ -88,25 +89,35 @@ int ThreadCount(int requested) {
   return cores == 0 ? 1 : static_cast<int>(std::min(cores, 256u));
 }
 
-// Runs work(ctx, tileIndex) for every tile on `threads` workers; returns per-worker contexts' totals.
+// Runs work(ctx, tileIndex) for every tile on up to `threads` workers (the caller is one of them);
+// returns the number of grass samples shaded at the camera level.
 template <typename Work>
 void ForEachTile(const World& world, int threads, int tiles, Progress& progress, std::uint64_t& grass, Work work) {
+  // Contexts are made before any worker starts, so no worker allocates.
+  std::vector<std::unique_ptr<ThreadContext>> contexts;
+  for (int i = 0; i < threads; ++i) {
+    contexts.push_back(std::make_unique<ThreadContext>());
+    contexts.back()->world = &world;
+  }
   std::atomic<int> next{0};
-  std::atomic<std::uint64_t> shaded{0};
-  auto worker = [&]() {
-    auto ctx = std::make_unique<ThreadContext>();
-    ctx->world = &world;
+  auto worker = [&](ThreadContext* ctx) {
     for (int tile = next++; tile < tiles; tile = next++) {
       work(*ctx, tile);
       progress.Step();
     }
-    shaded += ctx->shadedGrass;
   };
   std::vector<std::thread> pool;
-  for (int i = 1; i < threads; ++i) pool.emplace_back(worker);
-  worker();
+  for (int i = 1; i < threads; ++i) {
+    try {
+      pool.emplace_back(worker, contexts[i].get());
+    } catch (const std::system_error&) {
+      break;  // fewer threads: the running workers take the remaining tiles
+    }
+  }
+  worker(contexts[0].get());
   for (auto& t : pool) t.join();
-  grass = shaded.load();
+  grass = 0;
+  for (const auto& ctx : contexts) grass += ctx->shadedGrass;
 }
 
 }  // namespace
@@ -151,18 +162,21 @@ Camera FrameBox(const Vec3& lo, const Vec3& hi, float fovDeg, float aspect) {
 Renderer::Renderer() = default;
 Renderer::~Renderer() = default;
 
-std::string Renderer::Prepare(const Scene& scene, const Settings& settings) {
+std::string Renderer::Prepare(const Scene& scene, const Settings& settings) try {
   world_.reset();
   if (std::string error = CheckSettings(settings); !error.empty()) return error;
   auto world = std::make_unique<World>();
   if (std::string error = BuildWorld(*world, scene, settings); !error.empty()) return error;
   world_ = std::move(world);
   return {};
+} catch (const std::exception& e) {
+  world_.reset();
+  return std::string("cannot prepare the scene: ") + e.what();
 }
 
 Camera Renderer::ResolvedCamera() const { return world_ ? world_->camera : Camera{}; }
 
-std::string Renderer::Render(Image& image, RenderStats* stats) {
+std::string Renderer::Render(Image& image, RenderStats* stats) try {
   if (!world_) return "nothing to render: the scene was not prepared";
   World& world = *world_;
   const Settings& s = world.settings;
@@ -232,9 +246,11 @@ std::string Renderer::Render(Image& image, RenderStats* stats) {
     stats->threads = threads;
   }
   return {};
+} catch (const std::exception& e) {
+  return std::string("cannot render: ") + e.what();
 }
 
-std::string Renderer::TraceCameraRays(RenderStats* stats) {
+std::string Renderer::TraceCameraRays(RenderStats* stats) try {
   if (!world_) return "nothing to render: the scene was not prepared";
   const World& world = *world_;
   const Settings& s = world.settings;
@@ -278,6 +294,8 @@ std::string Renderer::TraceCameraRays(RenderStats* stats) {
     stats->threads = threads;
   }
   return {};
+} catch (const std::exception& e) {
+  return std::string("cannot trace: ") + e.what();
 }
 
 std::string Render(const Scene& scene, const Settings& settings, Image& image, RenderStats* stats) {
