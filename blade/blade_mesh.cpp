@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -11,13 +12,101 @@ constexpr int kRows = 15;          // rows 0 to 14 from the root; the tip follow
 constexpr int kBands = kRows - 1;  // quad bands between neighbouring rows
 constexpr float kPi = 3.1415927f;  // single precision, as blades have always been arched
 
-// Blades up to this many columns keep their column table on the stack.
+// Four floats worked on at once. Every lane does the same single-precision operations in the
+// same order as the host's scalar Matrix3 code, so the results are the same to the last bit.
+using Lanes = float __attribute__((vector_size(16)));
+constexpr int kLanes = 4;
+
+// Blades up to this many columns (rounded up to whole lanes) keep their column table on the stack.
 constexpr int kStackColumns = 64;
 
-// What every row shares for one column: texture u and the sideways arch.
-struct Column {
-  float u;
-  float arch;
+Lanes Splat(float f) { return Lanes{f, f, f, f}; }
+
+// An affine matrix as the host keeps it: axis rows and the translation row, lane 3 unused.
+struct Affine {
+  Lanes row[4] = {{1.0f, 0.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f, 0.0f}, {}};
+};
+
+// Post-multiplies m by the rotation with axis rows r0, r1, r2 and no translation, with the
+// products and sums of Matrix3's own product.
+void PostMultiply(Affine& m, const Lanes& r0, const Lanes& r1, const Lanes& r2) {
+  for (int k = 0; k < 3; ++k) m.row[k] = m.row[k][0] * r0 + m.row[k][1] * r1 + m.row[k][2] * r2;
+  m.row[3] = m.row[3][0] * r0 + m.row[3][1] * r1 + m.row[3][2] * r2 + Lanes{};
+}
+
+// Cosine and sine of an angle; a zero angle needs no library call (cos is 1, sin keeps the sign).
+void CosSin(float angle, float& c, float& s) {
+  c = 1.0f;
+  s = angle;
+  if (angle != 0.0f) {
+    c = std::cos(angle);
+    s = std::sin(angle);
+  }
+}
+
+// Matrix3::RotateX: +Y turns towards +Z.
+void RotateX(Affine& m, float angle) {
+  float c, s;
+  CosSin(angle, c, s);
+  PostMultiply(m, Lanes{1.0f, 0.0f, 0.0f, 0.0f}, Lanes{0.0f, c, s, 0.0f}, Lanes{0.0f, -s, c, 0.0f});
+}
+
+// Matrix3::RotateZ: +X turns towards +Y.
+void RotateZ(Affine& m, float angle) {
+  float c, s;
+  CosSin(angle, c, s);
+  PostMultiply(m, Lanes{c, s, 0.0f, 0.0f}, Lanes{-s, c, 0.0f, 0.0f}, Lanes{0.0f, 0.0f, 1.0f, 0.0f});
+}
+
+// Four points, one per lane.
+struct Points {
+  Lanes x, y, z;
+};
+
+// Matrix3::PointTransform of four points at once.
+Points Transform(const Affine& m, const Points& p) {
+  const auto axis = [&](int k) {
+    return p.x * m.row[0][k] + p.y * m.row[1][k] + p.z * m.row[2][k] + m.row[3][k];
+  };
+  return {axis(0), axis(1), axis(2)};
+}
+
+Points Scaled(const Points& p, float f) { return {p.x * f, p.y * f, p.z * f}; }
+
+Lanes Load(const float* f) {
+  Lanes l;
+  std::memcpy(&l, f, sizeof l);
+  return l;
+}
+
+// What every row shares per column, padded to whole lanes: the column number, texture u and
+// the sideways arch.
+class ColumnTable {
+ public:
+  ColumnTable(int cols, float spans, float weldFactor) {
+    const int padded = (cols + kLanes - 1) / kLanes * kLanes;
+    float* f = stack_;
+    if (padded > kStackColumns) {
+      heap_ = std::make_unique_for_overwrite<float[]>(3 * static_cast<size_t>(padded));
+      f = heap_.get();
+    }
+    index = f;
+    u = f + padded;
+    arch = f + 2 * padded;
+    for (int j = 0; j < padded; ++j) {
+      const float fj = static_cast<float>(j);
+      index[j] = fj;
+      u[j] = fj / spans;
+      arch[j] = weldFactor * std::sin(fj * kPi / spans);
+    }
+  }
+  float* index;
+  float* u;
+  float* arch;
+
+ private:
+  float stack_[3 * kStackColumns];
+  std::unique_ptr<float[]> heap_;
 };
 
 // Bend increment of row i: grows with the square of the height, less the stiffness, never
@@ -39,6 +128,7 @@ float RowStart(int i, float thinning) {
   if (i <= 7) return -0.375f;
   // The power is rounded to single precision before it is scaled, so every blade that was ever
   // built keeps its exact width.
+  if (i == 8) return 0.01875f * 1.0f - 0.375f;  // pow(1, y) is 1 for every y
   const double power = std::pow(static_cast<double>(i - 7), static_cast<double>(thinning));
   return 0.01875f * static_cast<float>(power) - 0.375f;
 }
@@ -88,47 +178,39 @@ Mesh BuildBladeMesh(const BladeParams& p) {
 
   const int cols = welds + 2;
   const float spans = static_cast<float>(welds + 1);
-  Column stackColumns[kStackColumns];
-  std::unique_ptr<Column[]> heapColumns;
-  Column* column = stackColumns;
-  if (cols > kStackColumns) {
-    heapColumns = std::make_unique_for_overwrite<Column[]>(static_cast<size_t>(cols));
-    column = heapColumns.get();
-  }
-  for (int j = 0; j < cols; ++j) {
-    const float fj = static_cast<float>(j);
-    column[j] = {fj / spans, p.weldFactor * std::sin(fj * kPi / spans)};
-  }
+  const ColumnTable column(cols, spans, p.weldFactor);
 
-  Matrix3 orient;
-  orient.IdentityMatrix();
-  orient.RotateZ(p.rotationZ);
-  orient.RotateX(p.rotationX);
+  Affine orient;
+  RotateZ(orient, p.rotationZ);
+  RotateX(orient, p.rotationX);
 
   // Each row turns the bend matrix further, so row i is turned about the root by the sum of the
   // increments of rows 0 to i. The orientation is applied to each finished vertex.
-  Matrix3 bend;
-  bend.IdentityMatrix();
+  Affine bend;
   Point3* vert = mesh.verts.data();
   UVVert* tVert = mesh.tVerts.data();
   for (int i = 0; i < kRows; ++i) {
-    bend.RotateX(RowIncrement(i, p));
+    RotateX(bend, RowIncrement(i, p));
     const float x0 = RowStart(i, p.thinning);
     const float width = std::fabs(2.0f * x0);
-    const float z = 0.5f * static_cast<float>(i);
     const float v = static_cast<float>(i) / static_cast<float>(kBands);
-    for (int j = 0; j < cols; ++j) {
-      const Point3 unbent(x0 + static_cast<float>(j) * width / spans, column[j].arch, z);
-      *vert++ = orient.PointTransform(bend.PointTransform(unbent) * p.size);
-      *tVert++ = UVVert(column[j].u, v, 0.0f);
+    for (int j = 0; j < cols; j += kLanes) {
+      const Points unbent{Splat(x0) + Load(column.index + j) * width / spans, Load(column.arch + j),
+                          Splat(0.5f * static_cast<float>(i))};
+      const Points done = Transform(orient, Scaled(Transform(bend, unbent), p.size));
+      for (int l = 0; l < kLanes && j + l < cols; ++l) {
+        *vert++ = Point3(done.x[l], done.y[l], done.z[l]);
+        *tVert++ = UVVert(column.u[j + l], v, 0.0f);
+      }
     }
   }
 
   // The tip leans by one more increment, without the length boost.
   float tipIncrement = 0.5625f * p.gravity - p.stiffness;
   if (tipIncrement < 0.0f) tipIncrement = 0.0f;
-  bend.RotateX(tipIncrement);
-  *vert = orient.PointTransform(bend.PointTransform(Point3(0.0f, 0.0f, 7.5f)) * p.size);
+  RotateX(bend, tipIncrement);
+  const Points tip = Transform(orient, Scaled(Transform(bend, {Splat(0.0f), Splat(0.0f), Splat(7.5f)}), p.size));
+  *vert = Point3(tip.x[0], tip.y[0], tip.z[0]);
   *tVert = UVVert(0.5f, 1.0f, 0.0f);
 
   PutFaces(mesh, static_cast<DWORD>(welds));
