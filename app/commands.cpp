@@ -1,0 +1,107 @@
+// `gramora build`, `save` and `render`: a scene file through the plug-in to files.
+#include <cstdio>
+#include <filesystem>
+
+#include "app/atomic_file.h"
+#include "app/commands.h"
+#include "app/errors.h"
+#include "app/host_session.h"
+#include "app/progress.h"
+#include "app/render_bridge.h"
+#include "app/scene_builder.h"
+#include "app/scene_eval.h"
+#include "app/scene_params.h"
+#include "app/scene_save.h"
+#include "render/render_json.h"
+
+namespace {
+
+// Refuses an output whose folder is missing before any long work starts; AtomicFile reports
+// everything else (permissions, a full disk) when the file is written.
+void CheckOutputFolder(const std::string& path) {
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  std::error_code ec;
+  if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
+    throw InputError("cannot write '" + path + "': the folder '" + folder.string() + "' does not exist");
+  if (std::filesystem::is_directory(path, ec)) throw InputError("cannot write '" + path + "': it is a folder");
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+TimeValue EvaluationTime(const std::optional<double>& option, const SceneSettings& settings) {
+  return FrameToTicks(nlohmann::json(option.value_or(settings.frame)), option ? "--frame" : "the scene's \"frame\"");
+}
+
+// Builds the scene file (or the default scene) into the host and evaluates it.
+ExportScene BuildAndEvaluate(const std::string& scenePath, const std::optional<double>& frame, bool quiet,
+                             SceneSettings& settings) {
+  const SceneDocument doc = ReadSceneDocument(scenePath);
+  ProgressBar bar("building", !quiet);
+  settings = BuildSceneDocument(doc);
+  return EvaluateScene(EvaluationTime(frame, settings), bar.Callback());
+}
+
+}  // namespace
+
+int RunBuild(const HostOptions& host, const BuildOptions& options) {
+  if (!IsExportPath(options.output))
+    throw InputError("cannot write '" + options.output + "': the output must end in .obj, .ply or .glb");
+  CheckOutputFolder(options.output);
+  HostSession session(host.pluginDir);
+  SceneSettings settings;
+  const ExportScene scene = BuildAndEvaluate(options.scene, options.frame, host.quiet, settings);
+  {
+    ProgressBar bar("writing", !host.quiet);
+    ExportSceneFile(scene, options.output, bar.Callback());
+  }
+  std::size_t faces = 0;
+  for (const ExportNode& n : scene.nodes) faces += n.mesh.faces.size();
+  if (!host.quiet)
+    std::printf("wrote %s (%zu nodes, %zu faces)\n", options.output.c_str(), scene.nodes.size(), faces);
+  return 0;
+}
+
+int RunSave(const HostOptions& host, const SaveOptions& options) {
+  CheckOutputFolder(options.output);
+  HostSession session(host.pluginDir);
+  const SceneDocument doc = ReadSceneDocument(options.scene);
+  const SceneSettings settings = BuildSceneDocument(doc);
+  const std::string text = SaveScene(settings).dump(2) + "\n";
+  AtomicFile file(options.output);
+  file.Write(text.data(), text.size());
+  file.Commit();
+  return 0;
+}
+
+int RunRender(const HostOptions& host, const RenderOptions& options) {
+  if (!EndsWith(options.output, ".png") && !EndsWith(options.output, ".PNG"))
+    throw InputError("cannot write '" + options.output + "': the image must end in .png");
+  CheckOutputFolder(options.output);
+  HostSession session(host.pluginDir);
+  SceneSettings settings;
+  const ExportScene scene = BuildAndEvaluate(options.scene, options.frame, host.quiet, settings);
+
+  gramora::render::Settings rs;
+  if (!settings.render.is_null()) {
+    const std::string error = gramora::render::ParseRenderSection(settings.render, rs);
+    if (!error.empty()) throw InputError((options.scene.empty() ? "(default scene)" : options.scene) + ": " + error);
+  }
+  if (options.width) rs.width = *options.width;
+  if (options.height) rs.height = *options.height;
+  if (options.spp) rs.spp = *options.spp;
+  if (options.threads) rs.threads = *options.threads;
+  rs.progress = !host.quiet;
+
+  gramora::render::Image image;
+  gramora::render::RenderStats stats;
+  std::string error = gramora::render::Render(ToRenderScene(scene), rs, image, &stats);
+  if (!error.empty()) throw InputError("cannot render: " + error);
+  error = gramora::render::WritePng(image, options.output);
+  if (!error.empty()) throw InputError(error);
+  if (!host.quiet)
+    std::printf("wrote %s (%dx%d, %d samples per pixel, %.2f s)\n", options.output.c_str(), image.width, image.height,
+                rs.spp, stats.seconds);
+  return 0;
+}

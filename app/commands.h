@@ -1,0 +1,38 @@
+// The gramora commands, one function each; main.cpp parses the command line into these options.
+#pragma once
+#include <optional>
+#include <string>
+
+// Options every command that loads plug-ins shares.
+struct HostOptions {
+  std::string pluginDir;  // where to load *.dlo from; empty: the folder of the gramora binary
+  bool quiet = false;     // no progress bar
+};
+
+// `gramora build [SCENE] -o OUT [--frame F]`.
+struct BuildOptions {
+  std::string scene;            // empty: the embedded default scene
+  std::string output;           // .obj, .ply or .glb
+  std::optional<double> frame;  // overrides the scene's "frame"
+};
+
+// `gramora save SCENE -o SAVED`.
+struct SaveOptions {
+  std::string scene;
+  std::string output;
+};
+
+// `gramora render [SCENE] -o OUT.png [--frame F] [--width W --height H] [--spp N] [--threads N]`.
+struct RenderOptions {
+  std::string scene;
+  std::string output;
+  std::optional<double> frame;
+  std::optional<int> width, height, spp, threads;
+};
+
+// Each command returns the process exit status; bad input is thrown as InputError.
+int RunPlugins(const HostOptions& host);
+int RunParams(const HostOptions& host, const std::string& className);
+int RunBuild(const HostOptions& host, const BuildOptions& options);
+int RunSave(const HostOptions& host, const SaveOptions& options);
+int RunRender(const HostOptions& host, const RenderOptions& options);

@@ -1,0 +1,80 @@
+// gramora: the headless host. Parses the command line, runs one command, and turns every bad
+// input into one message on standard error and exit status 2.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <exception>
+
+#include "app/commands.h"
+#include "app/errors.h"
+
+namespace {
+
+constexpr int kBadInput = 2;
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "gramora: %s\n", message.c_str());
+  return kBadInput;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"gramora: builds grass scenes with the grass plug-in and writes OBJ, PLY, glb or PNG"};
+  app.require_subcommand(1);
+  HostOptions host;
+  app.add_option("--plugins", host.pluginDir, "folder to load *.dlo plug-ins from (default: beside gramora)");
+
+  CLI::App* plugins = app.add_subcommand("plugins", "list the loaded plug-in modules and their classes");
+
+  std::string className;
+  CLI::App* params = app.add_subcommand("params", "list a class's parameters");
+  params->add_option("CLASS", className, "class name or internal name")->required();
+
+  BuildOptions build;
+  CLI::App* buildCmd = app.add_subcommand("build", "build a scene and export it");
+  buildCmd->add_option("SCENE", build.scene, "scene file (default: the embedded scene)");
+  buildCmd->add_option("-o,--output", build.output, "output file: .obj, .ply or .glb")->required();
+  buildCmd->add_option("--frame", build.frame, "frame to evaluate (default: the scene's \"frame\")");
+  buildCmd->add_flag("-q,--quiet", host.quiet, "no progress bar");
+
+  SaveOptions save;
+  CLI::App* saveCmd = app.add_subcommand("save", "load a scene and write the host's save form");
+  saveCmd->add_option("SCENE", save.scene, "scene file")->required();
+  saveCmd->add_option("-o,--output", save.output, "saved scene file (.json)")->required();
+
+  RenderOptions render;
+  CLI::App* renderCmd = app.add_subcommand("render", "build a scene and render it to PNG");
+  renderCmd->add_option("SCENE", render.scene, "scene file (default: the embedded scene)");
+  renderCmd->add_option("-o,--output", render.output, "output image (.png)")->required();
+  renderCmd->add_option("--frame", render.frame, "frame to render (default: the scene's \"frame\")");
+  renderCmd->add_option("--width", render.width, "image width in pixels")->check(CLI::Range(1, 16384));
+  renderCmd->add_option("--height", render.height, "image height in pixels")->check(CLI::Range(1, 16384));
+  renderCmd->add_option("--spp", render.spp, "samples per pixel")->check(CLI::Range(1, 65536));
+  renderCmd->add_option("--threads", render.threads, "rendering threads (default: all cores)")
+      ->check(CLI::Range(1, 1024));
+  renderCmd->add_flag("-q,--quiet", host.quiet, "no progress bar");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    return Fail(std::string(e.what()) + " (see gramora --help)");
+  }
+
+  try {
+    if (*plugins) return RunPlugins(host);
+    if (*params) return RunParams(host, className);
+    if (*buildCmd) return RunBuild(host, build);
+    if (*saveCmd) return RunSave(host, save);
+    return RunRender(host, render);
+  } catch (const InputError& e) {
+    return Fail(e.what());
+  } catch (const std::bad_alloc&) {
+    return Fail("out of memory");
+  } catch (const std::exception& e) {
+    return Fail(std::string("internal error: ") + e.what());
+  }
+}

@@ -1,0 +1,164 @@
+#include "app/scene_params.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+
+#include "app/errors.h"
+#include "app/scene_texmaps.h"
+#include "app/suggest.h"
+
+using nlohmann::json;
+
+namespace {
+
+std::string Num(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+
+std::string TypeName(const ParamDef& def) {
+  if (def.IsFloat()) return def.flags & P_ANIMATABLE ? "a number or {\"keys\": [[frame, number], ...]}" : "a number";
+  switch (def.type) {
+    case TYPE_INT: return "a whole number";
+    case TYPE_BOOL: return "true or false";
+    case TYPE_POINT3: return "[x, y, z]";
+    case TYPE_STRING:
+    case TYPE_FILENAME: return "a string";
+    case TYPE_TEXMAP: return "a map {\"bitmap\": PATH} or {\"procedural\": KIND}";
+    default: return "a value of another type";
+  }
+}
+
+[[noreturn]] void WrongType(const ParamDef& def, const json& value, const ParamSource& src) {
+  throw InputError(src.where + ": parameter \"" + def.int_name + "\" (id " + std::to_string(def.id) + ") expects " +
+                   TypeName(def) + ", not " + value.dump());
+}
+
+// The block clamps values into the range; a scene asking for more is reported, not silently cut.
+float CheckedFloat(const ParamDef& def, const json& value, const ParamSource& src) {
+  if (!value.is_number()) WrongType(def, value, src);
+  const double v = value.get<double>();
+  const double lo = def.range.lo, hi = def.range.hi;
+  if (v < lo || v > hi) {
+    throw InputError(src.where + ": parameter \"" + def.int_name + "\" = " + Num(v) + " is outside its range " +
+                     Num(lo) + " to " + Num(hi) + "; the parameter block clamps it to " + Num(v < lo ? lo : hi));
+  }
+  return static_cast<float>(v);
+}
+
+int CheckedInt(const ParamDef& def, const json& value, const ParamSource& src) {
+  if (def.type == TYPE_BOOL) {
+    if (value.is_boolean()) return value.get<bool>() ? TRUE : FALSE;
+    if (value.is_number_integer() && (value.get<long long>() == 0 || value.get<long long>() == 1))
+      return static_cast<int>(value.get<long long>());
+    WrongType(def, value, src);
+  }
+  if (!value.is_number()) WrongType(def, value, src);
+  const double v = value.get<double>();
+  if (v != std::floor(v)) WrongType(def, value, src);
+  CheckedFloat(def, value, src);  // the range check, on the whole number
+  if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) WrongType(def, value, src);
+  return static_cast<int>(v);
+}
+
+void SetKeys(IParamBlock2& block, const ParamDef& def, const json& keys, const ParamSource& src) {
+  if (!def.IsFloat() || !(def.flags & P_ANIMATABLE))
+    throw InputError(src.where + ": parameter \"" + std::string(def.int_name) + "\" is not animatable; give it one " +
+                     "value instead of keys");
+  if (!keys.is_array() || keys.empty())
+    throw InputError(src.where + ": \"keys\" of parameter \"" + def.int_name +
+                     "\" must be a non-empty list of [frame, value] pairs");
+  block.ClearKeys(def.id);
+  for (const json& k : keys) {
+    if (!k.is_array() || k.size() != 2)
+      throw InputError(src.where + ": each key of parameter \"" + def.int_name + "\" must be [frame, value], not " +
+                       k.dump());
+    const TimeValue t = FrameToTicks(k[0], src.where + ": key of parameter \"" + def.int_name + "\"");
+    if (!block.SetKey(def.id, t, CheckedFloat(def, k[1], src)))
+      throw InputError(src.where + ": parameter \"" + std::string(def.int_name) + "\" refused the key " + k.dump());
+  }
+}
+
+}  // namespace
+
+std::string ResolveScenePath(const std::string& path, const std::string& baseDir) {
+  std::filesystem::path p(path);
+  if (p.is_relative() && !baseDir.empty()) p = std::filesystem::path(baseDir) / p;
+  return std::filesystem::absolute(p).lexically_normal().string();
+}
+
+TimeValue FrameToTicks(const json& frame, const std::string& where) {
+  if (!frame.is_number()) throw InputError(where + ": a frame must be a number, not " + frame.dump());
+  const double ticks = frame.get<double>() * GetTicksPerFrame();
+  // The time line is 32-bit ticks; keep clear of the two infinities that mark open intervals.
+  if (!(std::fabs(ticks) < 2.0e9)) throw InputError(where + ": frame " + frame.dump() + " is outside the time line");
+  return static_cast<TimeValue>(std::lround(ticks));
+}
+
+const ParamDef& FindParam(const ParamBlockDesc2& desc, const std::string& key, const ParamSource& src) {
+  const bool numeric = !key.empty() && key.find_first_not_of("0123456789") == std::string::npos;
+  if (numeric) {
+    const ParamDef* def = key.size() <= 5 ? desc.GetParamDef(static_cast<ParamID>(std::stoi(key))) : nullptr;
+    if (def) return *def;
+  }
+  std::vector<const ParamDef*> matches;
+  std::vector<std::string> names;
+  for (int i = 0; i < desc.Count(); ++i) {
+    const ParamDef* def = desc.GetParamDefByIndex(i);
+    names.push_back(def->int_name);
+    if (key == def->int_name) matches.push_back(def);
+  }
+  if (matches.size() == 1) return *matches.front();
+  if (matches.size() > 1) {
+    std::vector<std::string> ids;
+    for (const ParamDef* d : matches) ids.push_back(std::to_string(d->id));
+    throw InputError(src.where + ": parameter name \"" + key + "\" is ambiguous: it names ids " +
+                     QuotedList(ids, " and ") + "; use the id instead");
+  }
+  std::string message = src.where + ": unknown parameter \"" + key + "\"";
+  if (numeric) message = src.where + ": no parameter has id " + key;
+  const std::vector<std::string> near = NearestNames(key, names);
+  if (!near.empty()) message += "; did you mean " + QuotedList(near) + "?";
+  message += " (see: gramora params CLASS)";
+  throw InputError(message);
+}
+
+void SetParamFromJson(IParamBlock2& block, const ParamDef& def, const json& value, const ParamSource& src) {
+  BOOL ok = TRUE;
+  if (value.is_object() && value.contains("keys") && def.type != TYPE_TEXMAP) {
+    if (value.size() != 1)
+      throw InputError(src.where + ": parameter \"" + std::string(def.int_name) + "\" takes {\"keys\": [...]} alone");
+    SetKeys(block, def, value["keys"], src);
+    return;
+  }
+  if (def.IsFloat()) {
+    block.ClearKeys(def.id);
+    ok = block.SetValue(def.id, 0, CheckedFloat(def, value, src));
+  } else if (def.IsInt()) {
+    ok = block.SetValue(def.id, 0, CheckedInt(def, value, src));
+  } else if (def.IsString()) {
+    if (!value.is_string()) WrongType(def, value, src);
+    ok = block.SetValue(def.id, 0, value.get<std::string>().c_str());
+  } else if (def.type == TYPE_POINT3) {
+    if (!value.is_array() || value.size() != 3 || !value[0].is_number() || !value[1].is_number() ||
+        !value[2].is_number())
+      WrongType(def, value, src);
+    ok = block.SetValue(def.id, 0, Point3(value[0].get<double>(), value[1].get<double>(), value[2].get<double>()));
+  } else if (def.type == TYPE_TEXMAP) {
+    if (value.is_null()) {
+      ok = block.SetValue(def.id, 0, nullptr);
+    } else {
+      if (!value.is_object()) WrongType(def, value, src);
+      Texmap* map = MakeTexmap(value, src.baseDir, src.where + ": parameter \"" + def.int_name + "\"");
+      ok = block.SetValue(def.id, 0, map);
+      if (!ok) map->MaybeAutoDelete();
+    }
+  } else {
+    WrongType(def, value, src);
+  }
+  if (!ok)
+    throw InputError(src.where + ": parameter \"" + std::string(def.int_name) + "\" refused the value " + value.dump());
+}

@@ -1,0 +1,157 @@
+#include "app/scene_parts.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/errors.h"
+#include "app/scene_texmaps.h"
+#include "app/suggest.h"
+#include "sdk/control.h"
+#include "sdk/ioapi.h"
+#include "sdk/paramblock.h"
+
+using nlohmann::json;
+
+namespace {
+
+IParamBlock2* BlockOf(Animatable* obj) { return obj->NumParamBlocks() > 0 ? obj->GetParamBlock(0) : nullptr; }
+
+json Frame(TimeValue t) { return double(t) / GetTicksPerFrame(); }
+
+DefaultMatrix3Control* GizmoOf(Modifier* mod) {
+  for (int i = 0; i < mod->NumRefs(); ++i)
+    if (auto* c = dynamic_cast<DefaultMatrix3Control*>(mod->GetReference(i))) return c;
+  return nullptr;
+}
+
+}  // namespace
+
+void CheckKeys(const json& object, std::initializer_list<const char*> allowed, const std::string& where) {
+  std::vector<std::string> names(allowed.begin(), allowed.end());
+  for (const auto& [key, value] : object.items()) {
+    if (std::find(names.begin(), names.end(), key) != names.end()) continue;
+    std::string message = where + ": unknown key \"" + key + "\"";
+    const std::vector<std::string> near = NearestNames(key, names, 2);
+    message += near.empty() ? " (allowed: " + QuotedList(names, ", ") + ")" : "; did you mean " + QuotedList(near) + "?";
+    throw InputError(message);
+  }
+}
+
+void ApplyParams(Animatable* obj, const json& params, const ParamSource& src) {
+  if (!params.is_object()) throw InputError(src.where + ": \"params\" must be an object of parameter values");
+  IParamBlock2* block = BlockOf(obj);
+  if (!block) {
+    if (params.empty()) return;
+    throw InputError(src.where + ": this class has no parameters");
+  }
+  std::vector<std::pair<const ParamDef*, const json*>> todo;
+  for (const auto& [key, value] : params.items()) {
+    const ParamDef& def = FindParam(*block->GetDesc(), key, src);
+    for (const auto& [done, unused] : todo)
+      if (done == &def)
+        throw InputError(src.where + ": parameter \"" + std::string(def.int_name) + "\" (id " + std::to_string(def.id) +
+                         ") is given twice");
+    todo.emplace_back(&def, &value);
+  }
+  std::stable_sort(todo.begin(), todo.end(), [](const auto& a, const auto& b) {
+    const bool mapA = a.first->type == TYPE_TEXMAP, mapB = b.first->type == TYPE_TEXMAP;
+    return mapA != mapB ? mapA : a.first->id < b.first->id;
+  });
+  for (const auto& [def, value] : todo) SetParamFromJson(*block, *def, *value, src);
+}
+
+json SaveParams(Animatable* obj) {
+  json out = json::object();
+  IParamBlock2* block = BlockOf(obj);
+  if (!block) return out;
+  const ParamBlockDesc2& desc = *block->GetDesc();
+  for (int i = 0; i < desc.Count(); ++i) {
+    const ParamDef& d = *desc.GetParamDefByIndex(i);
+    if (d.flags & P_TRANSIENT) continue;
+    json value;
+    if (d.IsFloat() && block->NumKeys(d.id) > 0) {
+      json keys = json::array();
+      for (int k = 0; k < block->NumKeys(d.id); ++k) {
+        ParamKey key;
+        block->GetKey(d.id, k, key);
+        keys.push_back({Frame(key.t), key.value});
+      }
+      value = {{"keys", keys}};
+    } else if (d.IsFloat()) {
+      value = block->GetFloat(d.id, 0);
+    } else if (d.type == TYPE_BOOL) {
+      value = block->GetInt(d.id, 0) != 0;
+    } else if (d.type == TYPE_INT) {
+      value = block->GetInt(d.id, 0);
+    } else if (d.IsString()) {
+      value = block->GetStr(d.id, 0);
+    } else if (d.type == TYPE_POINT3) {
+      const Point3 p = block->GetPoint3(d.id, 0);
+      value = {p.x, p.y, p.z};
+    } else if (d.type == TYPE_TEXMAP) {
+      value = DescribeTexmap(block->GetTexmap(d.id, 0));
+    }
+    out[std::to_string(d.id)] = value;
+  }
+  return out;
+}
+
+Point3 ParsePoint(const json& v, const std::string& where) {
+  const bool ok = v.is_array() && v.size() == 3 && std::all_of(v.begin(), v.end(), [](const json& c) { return c.is_number(); });
+  if (!ok) throw InputError(where + ": expected [x, y, z], not " + v.dump());
+  return Point3(v[0].get<double>(), v[1].get<double>(), v[2].get<double>());
+}
+
+Matrix3 ParseTransform(const json& rows, const std::string& where) {
+  if (!rows.is_array() || rows.size() != 4)
+    throw InputError(where + ": \"transform\" must be four rows [x, y, z]: three axes and the translation");
+  Matrix3 m;
+  for (int r = 0; r < 4; ++r) m.SetRow(r, ParsePoint(rows[r], where + ": \"transform\" row " + std::to_string(r)));
+  return m;
+}
+
+json TransformJson(const Matrix3& m) {
+  json rows = json::array();
+  for (int r = 0; r < 4; ++r) rows.push_back({m[r].x, m[r].y, m[r].z});
+  return rows;
+}
+
+void ApplyGizmo(Modifier* mod, const json& gizmo, const std::string& where) {
+  DefaultMatrix3Control* control = GizmoOf(mod);
+  if (!control) throw InputError(where + ": this modifier has no gizmo");
+  if (!gizmo.is_object()) throw InputError(where + ": \"gizmo\" must be {\"position\": ...}");
+  CheckKeys(gizmo, {"position"}, where + ": gizmo");
+  if (!gizmo.contains("position")) return;
+  const json& pos = gizmo["position"];
+  if (!pos.is_object()) {
+    control->SetPosition(ParsePoint(pos, where + ": gizmo position"));
+    return;
+  }
+  CheckKeys(pos, {"keys"}, where + ": gizmo position");
+  const json& keys = pos.value("keys", json());
+  if (!keys.is_array() || keys.empty())
+    throw InputError(where + ": gizmo position keys must be a non-empty list of [frame, [x, y, z]]");
+  for (const json& k : keys) {
+    if (!k.is_array() || k.size() != 2)
+      throw InputError(where + ": each gizmo key must be [frame, [x, y, z]], not " + k.dump());
+    control->SetPositionKey(FrameToTicks(k[0], where + ": gizmo key"), ParsePoint(k[1], where + ": gizmo key"));
+  }
+}
+
+json SaveGizmo(Modifier* mod) {
+  DefaultMatrix3Control* control = GizmoOf(mod);
+  if (!control) return nullptr;
+  if (control->PositionKeys().empty()) {
+    const Point3 p = control->GetPosition(0);
+    return {{"position", {p.x, p.y, p.z}}};
+  }
+  json keys = json::array();
+  for (const PositionKey& k : control->PositionKeys()) keys.push_back({Frame(k.t), {k.p.x, k.p.y, k.p.z}});
+  return {{"position", {{"keys", keys}}}};
+}
+
+void LoadObject(ReferenceMaker* obj) {
+  ILoad iload;
+  if (obj->Load(&iload) != IO_OK) throw InputError("an object refused to load");
+  iload.RunPostLoadCallbacks();
+}

@@ -1,0 +1,81 @@
+#include "app/scene_restore.h"
+
+#include "app/class_lookup.h"
+#include "app/errors.h"
+#include "app/scene_parts.h"
+#include "sdk/core.h"
+
+using nlohmann::json;
+
+namespace {
+
+struct PendingObject {
+  ReferenceTarget* obj;
+  ~PendingObject() {
+    if (obj) obj->DeleteThis();
+  }
+};
+
+const json& Required(const json& entry, const char* key, const std::string& where) {
+  if (!entry.contains(key)) throw InputError(where + ": a saved node needs \"" + key + "\"");
+  return entry[key];
+}
+
+std::string Name(const json& entry, const char* key, const std::string& where) {
+  const json& v = Required(entry, key, where);
+  if (!v.is_string()) throw InputError(where + ": \"" + key + "\" must be a string");
+  return v.get<std::string>();
+}
+
+INode* RestoreGroup(const json& entry, const std::string& where, const std::string& baseDir) {
+  CheckKeys(entry, {"group", "transform", "nodes"}, where);
+  const json& members = Required(entry, "nodes", where);
+  if (!members.is_array() || members.empty()) throw InputError(where + ": a saved group needs its \"nodes\"");
+  INodeTab tab;
+  for (std::size_t i = 0; i < members.size(); ++i) {
+    INode* child = RestoreEntry(members[i], where + ".nodes[" + std::to_string(i) + "]", baseDir);
+    tab.Append(1, &child);
+  }
+  MSTR name(Name(entry, "group", where));
+  INode* head = GetCOREInterface()->GroupNodes(&tab, &name, FALSE);
+  head->SetName(name);
+  if (entry.contains("transform")) head->SetNodeTM(0, ParseTransform(entry["transform"], where));
+  return head;
+}
+
+void RestoreModifier(INode* node, const json& m, const std::string& where, const std::string& baseDir) {
+  CheckKeys(m, {"class", "params", "gizmo"}, where);
+  ClassDesc* cd = FindClassOrThrow(Name(m, "class", where), where);
+  PendingObject pending{cd->SuperClassID() == OSM_CLASS_ID ? cd->Create(TRUE) : nullptr};
+  auto* mod = dynamic_cast<Modifier*>(pending.obj);
+  if (!mod) throw InputError(where + ": class \"" + ClassKey(cd) + "\" is not a modifier");
+  ApplyParams(mod, m.value("params", json::object()), ParamSource{where, baseDir});
+  if (m.contains("gizmo") && !m["gizmo"].is_null()) ApplyGizmo(mod, m["gizmo"], where);
+  LoadObject(mod);
+  node->AddModifier(mod, 0);
+  pending.obj = nullptr;
+}
+
+}  // namespace
+
+INode* RestoreEntry(const json& entry, const std::string& where, const std::string& baseDir) {
+  if (!entry.is_object()) throw InputError(where + ": a saved node must be an object");
+  if (entry.contains("group")) return RestoreGroup(entry, where, baseDir);
+  CheckKeys(entry, {"class", "name", "transform", "params", "modifiers"}, where);
+  ClassDesc* cd = FindClassOrThrow(Name(entry, "class", where), where);
+  const std::string at = where + " (" + ClassKey(cd) + ")";
+  PendingObject pending{cd->SuperClassID() == GEOMOBJECT_CLASS_ID ? cd->Create(TRUE) : nullptr};
+  auto* obj = dynamic_cast<Object*>(pending.obj);
+  if (!obj) throw InputError(at + ": this class is not an object");
+  ApplyParams(obj, entry.value("params", json::object()), ParamSource{at, baseDir});
+  INode* node = GetCOREInterface()->CreateObjectNode(obj);
+  pending.obj = nullptr;
+  node->SetName(Name(entry, "name", at).c_str());
+  node->SetNodeTM(0, ParseTransform(Required(entry, "transform", at), at));
+  LoadObject(obj);
+  const json mods = entry.value("modifiers", json::array());
+  if (!mods.is_array()) throw InputError(at + ": \"modifiers\" must be a list");
+  for (std::size_t i = 0; i < mods.size(); ++i)
+    RestoreModifier(node, mods[i], at + ".modifiers[" + std::to_string(i) + "]", baseDir);
+  return node;
+}

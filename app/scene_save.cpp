@@ -1,0 +1,58 @@
+#include "app/scene_save.h"
+
+#include "app/class_lookup.h"
+#include "app/errors.h"
+#include "app/scene_parts.h"
+#include "sdk/classdir.h"
+#include "sdk/core.h"
+
+using nlohmann::json;
+
+namespace {
+
+std::string ClassOf(ReferenceTarget* obj) {
+  ClassDesc* cd = GetClassDirectory().FindClass(obj->SuperClassID(), obj->ClassID());
+  if (!cd) {
+    MSTR name;
+    obj->GetClassName(name);
+    throw InputError(std::string("cannot save an object of class \"") + name.data() + "\": no loaded plug-in offers it");
+  }
+  return ClassKey(cd);
+}
+
+json SaveNode(INode* node) {
+  if (node->IsGroupHead()) {
+    json members = json::array();
+    for (int i = 0; i < node->NumberOfChildren(); ++i) members.push_back(SaveNode(node->GetChildNode(i)));
+    return {{"group", node->GetName()}, {"transform", TransformJson(node->GetNodeTM(0))}, {"nodes", members}};
+  }
+  Object* obj = node->GetObjectRef();
+  if (!obj) throw InputError(std::string("cannot save node \"") + node->GetName() + "\": it holds no object");
+  json out = {{"class", ClassOf(obj)},
+              {"name", node->GetName()},
+              {"transform", TransformJson(node->GetNodeTM(0))},
+              {"params", SaveParams(obj)}};
+  if (node->NumModifiers() > 0) {
+    json mods = json::array();
+    for (int i = 0; i < node->NumModifiers(); ++i) {
+      Modifier* mod = node->GetModifier(i);
+      json m = {{"class", ClassOf(mod)}, {"params", SaveParams(mod)}};
+      json gizmo = SaveGizmo(mod);
+      if (!gizmo.is_null()) m["gizmo"] = gizmo;
+      mods.push_back(m);
+    }
+    out["modifiers"] = mods;
+  }
+  return out;
+}
+
+}  // namespace
+
+json SaveScene(const SceneSettings& settings) {
+  json nodes = json::array();
+  INode* root = GetCOREInterface()->GetRootNode();
+  for (int i = 0; i < root->NumberOfChildren(); ++i) nodes.push_back(SaveNode(root->GetChildNode(i)));
+  json doc = {{"format", kSavedFormat}, {"frame", settings.frame}, {"nodes", nodes}};
+  if (!settings.render.is_null()) doc["render"] = settings.render;
+  return doc;
+}
