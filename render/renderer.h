@@ -71,7 +71,7 @@ struct Light {
   Vec3 position;                      // Point: the point; Rect: the centre
   Vec3 edgeU{1.0f, 0.0f, 0.0f};       // Rect: the two full edges; it emits along edgeU x edgeV
   Vec3 edgeV{0.0f, 1.0f, 0.0f};
-  int samples = 0;                    // shadow samples per shading point; 0: 1 for point lights, else 4
+  int samples = 0;                    // shadow samples per shading point; 0: 4 for rect lights, else 1
 };
 
 // A sun standing at the given azimuth (from +X towards +Y) and elevation, in degrees.

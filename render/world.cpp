@@ -85,7 +85,7 @@ LightRecord MakeLight(const Light& light) {
   LightRecord r;
   r.type = light.type;
   r.power = {light.color.r * light.intensity, light.color.g * light.intensity, light.color.b * light.intensity};
-  r.samples = light.samples > 0 ? light.samples : (light.type == Light::Type::Point ? 1 : 4);
+  r.samples = light.samples > 0 ? light.samples : (light.type == Light::Type::Rect ? 4 : 1);
   switch (light.type) {
     case Light::Type::Directional: {
       r.toLight = Normalised(-1.0f * ToMi(light.direction));

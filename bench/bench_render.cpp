@@ -1,0 +1,126 @@
+// Shaded samples per second on the default lawn at 1280 x 720, beside the raw ray-tracing throughput
+// of the same camera rays, for wetness >= 0 and < 0, on one and two threads.
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "lawn/blade_lawn.h"
+#include "render/renderer.h"
+
+namespace {
+std::atomic<long long> gAllocations{0};
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+// Every allocation of the process is counted, the shader library's and the renderer's included.
+void* operator new(std::size_t n) {
+  ++gAllocations;
+  if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) { return operator new(n); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+#pragma GCC diagnostic pop
+
+namespace {
+
+namespace gr = gramora::render;
+
+// The default lawn (20 x 20 single blades) as one grass mesh with vertex normals and blade coordinates.
+const gr::Scene& DefaultLawn() {
+  static const gr::Scene scene = [] {
+    Mesh m = BuildBladeLawnMesh(BladeLawnSettings{});
+    m.buildNormals();
+    gr::Mesh g;
+    g.name = "Lawn01";
+    g.grass = true;
+    for (const Point3& p : m.verts) g.positions.insert(g.positions.end(), {p.x, p.y, p.z});
+    if (m.tVerts.size() == m.verts.size()) {
+      for (const auto& t : m.tVerts) g.uvw.insert(g.uvw.end(), {t.x, t.y, t.z});
+    }
+    if (m.vertexNormals().size() == m.verts.size()) {
+      for (const Point3& n : m.vertexNormals()) g.normals.insert(g.normals.end(), {n.x, n.y, n.z});
+    }
+    for (const Face& f : m.faces) g.indices.insert(g.indices.end(), {f.v[0], f.v[1], f.v[2]});
+    gr::Scene s;
+    s.meshes.push_back(std::move(g));
+    return s;
+  }();
+  return scene;
+}
+
+gr::Settings BenchSettings(int threads, float wetness) {
+  gr::Settings s;
+  s.width = 1280;
+  s.height = 720;
+  s.spp = 1;
+  s.threads = threads;
+  s.fixedSeed = true;
+  s.progress = false;
+  s.grass.wetness = wetness;
+  // Close over the 1 x 1 lawn, so that blades rather than the ground fill most of the frame.
+  s.camera.automatic = false;
+  s.camera.position = {0.0f, -0.9f, 0.55f};
+  s.camera.target = {0.0f, 0.05f, 0.0f};
+  s.camera.fov = 45.0f;
+  return s;
+}
+
+void Prepare(gr::Renderer& r, const gr::Settings& settings, float wetness, benchmark::State& state) {
+  gr::Scene scene = DefaultLawn();
+  for (auto& m : scene.meshes) m.verdigo.wetness = wetness;
+  if (std::string e = r.Prepare(scene, settings); !e.empty()) state.SkipWithError(e.c_str());
+}
+
+void BM_CameraRaysRaw(benchmark::State& state) {
+  const auto settings = BenchSettings(static_cast<int>(state.range(0)), 0.0f);
+  gr::Renderer r;
+  Prepare(r, settings, 0.0f, state);
+  gr::RenderStats stats;
+  for (auto _ : state) r.TraceCameraRays(&stats);
+  state.counters["rays/s"] = benchmark::Counter(static_cast<double>(stats.cameraRays),
+                                                benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["hit_share"] = static_cast<double>(stats.shadedSamples) / static_cast<double>(stats.cameraRays);
+}
+
+// range(0): threads; range(1): 0 for wetness 0, 1 for wetness -0.5 (16 probes per grass sample).
+void BM_Shade(benchmark::State& state) {
+  const float wetness = state.range(1) == 0 ? 0.0f : -0.5f;
+  const auto settings = BenchSettings(static_cast<int>(state.range(0)), wetness);
+  gr::Renderer r;
+  Prepare(r, settings, wetness, state);
+  gr::RenderStats stats;
+  gr::Image image;
+  long long allocations = 0;
+  for (auto _ : state) {
+    const long long before = gAllocations.load();
+    r.Render(image, &stats);
+    allocations = gAllocations.load() - before;
+  }
+  state.counters["samples/s"] = benchmark::Counter(static_cast<double>(stats.cameraRays),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["grass_samples/s"] = benchmark::Counter(static_cast<double>(stats.shadedSamples),
+                                                         benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["allocs/frame"] = static_cast<double>(allocations);
+  state.counters["grass_share"] = static_cast<double>(stats.shadedSamples) / static_cast<double>(stats.cameraRays);
+}
+
+BENCHMARK(BM_CameraRaysRaw)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Shade)
+    ->ArgNames({"threads", "exposure"})
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
