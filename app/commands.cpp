@@ -10,6 +10,7 @@
 #include "app/render_bridge.h"
 #include "app/scene_builder.h"
 #include "app/scene_eval.h"
+#include "app/viewport_svg.h"
 #include "app/scene_params.h"
 #include "app/scene_save.h"
 #include "render/render_json.h"
@@ -49,6 +50,7 @@ int RunBuild(const HostOptions& host, const BuildOptions& options) {
   if (!IsExportPath(options.output))
     throw InputError("cannot write '" + options.output + "': the output must end in .obj, .ply or .glb");
   CheckOutputFolder(options.output);
+  if (!options.viewport.empty()) CheckOutputFolder(options.viewport);
   HostSession session(host.pluginDir);
   SceneSettings settings;
   const ExportScene scene = BuildAndEvaluate(options.scene, options.frame, host.quiet, settings);
@@ -56,6 +58,7 @@ int RunBuild(const HostOptions& host, const BuildOptions& options) {
     ProgressBar bar("writing", !host.quiet);
     ExportSceneFile(scene, options.output, bar.Callback());
   }
+  if (!options.viewport.empty()) WriteViewportSvg(options.viewport, EvaluationTime(options.frame, settings));
   std::size_t faces = 0;
   for (const ExportNode& n : scene.nodes) faces += n.mesh.faces.size();
   if (!host.quiet)

@@ -14,6 +14,7 @@ struct BuildOptions {
   std::string scene;            // empty: the embedded default scene
   std::string output;           // .obj, .ply or .glb
   std::optional<double> frame;  // overrides the scene's "frame"
+  std::string viewport;         // also a top view of the scene as SVG (empty: none)
 };
 
 // `gramora save SCENE -o SAVED`.

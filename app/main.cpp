@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
   buildCmd->add_option("SCENE", build.scene, "scene file (default: the embedded scene)");
   buildCmd->add_option("-o,--output", build.output, "output file: .obj, .ply or .glb")->required();
   buildCmd->add_option("--frame", build.frame, "frame to evaluate (default: the scene's \"frame\")");
+  buildCmd->add_option("--viewport", build.viewport, "also write a top view (.svg): mesh outlines and modifier gizmos");
   buildCmd->add_flag("-q,--quiet", host.quiet, "no progress bar");
 
   SaveOptions save;
