@@ -1,0 +1,244 @@
+// The gramora binary on scene files: round trips through the save form, exports read back by
+// standard readers, and every kind of bad input (exit status 2, one message, no output file).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#define TINYOBJLOADER_IMPLEMENTATION
+#include <tiny_obj_loader.h>
+#define TINYGLTF_IMPLEMENTATION
+#define TINYGLTF_NO_STB_IMAGE
+#define TINYGLTF_NO_STB_IMAGE_WRITE
+#define TINYGLTF_NO_EXTERNAL_IMAGE
+#include <tiny_gltf.h>
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("gramora_cli_" + std::to_string(::getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path Path(const std::string& name) const { return dir_ / name; }
+
+  fs::path Write(const std::string& name, const std::string& text) const {
+    std::ofstream(Path(name)) << text;
+    return Path(name);
+  }
+
+  // Runs gramora with the arguments (each single-quoted for the shell).
+  Result Run(const std::vector<std::string>& args) const {
+    std::string cmd = std::string("'") + GRAMORA_BIN_DIR + "/gramora'";
+    for (const std::string& a : args) cmd += " '" + a + "'";
+    cmd += " >'" + Path("stdout").string() + "' 2>'" + Path("stderr").string() + "'";
+    Result r;
+    const int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadAll(Path("stdout"));
+    r.err = ReadAll(Path("stderr"));
+    return r;
+  }
+
+  // True when the loaded plug-ins offer the class (later features bring more classes).
+  bool HasClass(const std::string& name) const { return Run({"params", name}).status == 0; }
+
+  fs::path dir_;
+};
+
+// A scene of plain blades: parameters by name and id, keys, a position, a transform, a creation
+// drag and a group.
+const char* kBladeScene = R"({
+  "frame": 12,
+  "nodes": [
+    { "class": "GrassBlade", "name": "Blade01",
+      "params": { "size": 2, "Gravity": { "keys": [[0, 0.1], [30, 0.6]] }, "3": 2 }, "position": [10, 0, 0] },
+    { "class": "Grass blade", "create": { "from": [0, 0], "to": [24, 0], "ctrl": false },
+      "params": { "Stiffness": 0.3 } },
+    { "group": "Tuft", "nodes": [
+      { "class": "GrassBlade", "name": "A", "params": { "Z rotation": 1.5, "Weld factor": -0.5 } },
+      { "class": "GrassBlade", "name": "B",
+        "transform": [[0, 1, 0], [-1, 0, 0], [0, 0, 1], [3, 4, 5]] } ] }
+  ]
+})";
+
+TEST_F(CliTest, BuildSaveLoadBuildGivesIdenticalObj) {
+  const fs::path scene = Write("blades.json", kBladeScene);
+  ASSERT_EQ(Run({"build", scene.string(), "-o", Path("a.obj").string(), "--quiet"}).status, 0);
+  const Result saved = Run({"save", scene.string(), "-o", Path("saved.json").string()});
+  ASSERT_EQ(saved.status, 0) << saved.err;
+  const Result rebuilt = Run({"build", Path("saved.json").string(), "-o", Path("b.obj").string(), "--quiet"});
+  ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
+  EXPECT_EQ(ReadAll(Path("a.obj")), ReadAll(Path("b.obj")));
+  // Saving the loaded scene again gives the same save form.
+  ASSERT_EQ(Run({"save", Path("saved.json").string(), "-o", Path("saved2.json").string()}).status, 0);
+  EXPECT_EQ(ReadAll(Path("saved.json")), ReadAll(Path("saved2.json")));
+
+  const json doc = json::parse(ReadAll(Path("saved.json")));
+  EXPECT_EQ(doc["frame"], 12);
+  EXPECT_EQ(doc["nodes"][0]["name"], "Blade01");
+  EXPECT_EQ(doc["nodes"][0]["params"]["2"]["keys"].size(), 2u);  // "Gravity" keeps its keys
+  EXPECT_EQ(doc["nodes"][2]["group"], "Tuft");
+  EXPECT_EQ(doc["nodes"][2]["nodes"].size(), 2u);
+}
+
+TEST_F(CliTest, FrameChangesAnimatedMeshes) {
+  const fs::path scene = Write("blades.json", kBladeScene);
+  ASSERT_EQ(Run({"build", scene.string(), "-o", Path("f0.obj").string(), "--frame", "0"}).status, 0);
+  ASSERT_EQ(Run({"build", scene.string(), "-o", Path("f30.obj").string(), "--frame", "30"}).status, 0);
+  EXPECT_NE(ReadAll(Path("f0.obj")), ReadAll(Path("f30.obj")));
+}
+
+TEST_F(CliTest, ExportsReadBackWithMatchingMeshCounts) {
+  const fs::path scene = Write("blades.json", kBladeScene);
+  ASSERT_EQ(Run({"build", scene.string(), "-o", Path("s.obj").string()}).status, 0);
+  ASSERT_EQ(Run({"build", scene.string(), "-o", Path("s.glb").string()}).status, 0);
+  ASSERT_EQ(Run({"build", scene.string(), "-o", Path("s.ply").string()}).status, 0);
+
+  tinyobj::ObjReader obj;
+  ASSERT_TRUE(obj.ParseFromFile(Path("s.obj").string())) << obj.Error();
+  ASSERT_EQ(obj.GetShapes().size(), 4u);  // four blades; the group head has no geometry
+  // Default blades: 31 vertices and 29 faces; "#Weldings" 2 gives 61 and 87.
+  EXPECT_EQ(obj.GetShapes()[0].name, "Blade01");
+  EXPECT_EQ(obj.GetShapes()[0].mesh.num_face_vertices.size(), 87u);
+  EXPECT_EQ(obj.GetAttrib().vertices.size(), 3u * (61 + 31 * 3));
+  EXPECT_EQ(obj.GetAttrib().texcoords.size(), 2u * (61 + 31 * 3));  // the reader keeps u and v
+
+  tinygltf::TinyGLTF loader;
+  tinygltf::Model model;
+  std::string err, warn;
+  ASSERT_TRUE(loader.LoadBinaryFromFile(&model, &err, &warn, Path("s.glb").string())) << err;
+  EXPECT_EQ(model.meshes.size(), 4u);
+  EXPECT_EQ(model.nodes.size(), 5u);
+  EXPECT_EQ(model.scenes[0].nodes.size(), 3u);
+  std::size_t indices = 0;
+  for (const auto& m : model.meshes) indices += model.accessors[m.primitives[0].indices].count;
+  EXPECT_EQ(indices, 3u * (87 + 29 * 3));
+
+  const std::string ply = ReadAll(Path("s.ply"));
+  EXPECT_NE(ply.find("element face " + std::to_string(87 + 29 * 3) + "\n"), std::string::npos);
+}
+
+TEST_F(CliTest, ListsPluginsAndParameters) {
+  const Result plugins = Run({"plugins"});
+  ASSERT_EQ(plugins.status, 0);
+  EXPECT_NE(plugins.out.find("grass.dlo"), std::string::npos);
+  EXPECT_NE(plugins.out.find("0x23281500"), std::string::npos);
+  EXPECT_NE(plugins.out.find("GrassBlade"), std::string::npos);
+  const Result params = Run({"params", "GrassBlade"});
+  ASSERT_EQ(params.status, 0);
+  for (const char* text : {"\"Thinning factor\"", "1.25", "0.5 to 1.65", "Thining factor", "\"Max length\""})
+    EXPECT_NE(params.out.find(text), std::string::npos) << text;
+}
+
+TEST_F(CliTest, DefaultSceneBuilds) {
+  const Result r = Run({"build", "-o", Path("demo.obj").string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("demo.obj"), std::string::npos);
+  EXPECT_GT(fs::file_size(Path("demo.obj")), 1000u);
+}
+
+// Every bad input: exit status 2, exactly one line on standard error containing the expected
+// words, and neither a new output file nor a changed old one.
+TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
+  struct Case {
+    const char* name;
+    std::string scene;          // written to bad.json unless empty
+    std::vector<std::string> args;  // "SCENE" and "OUT" are replaced
+    std::string expect;
+    const char* needs = nullptr;  // a class the case needs
+  };
+  const std::string node = R"({"nodes": [{"class": "GrassBlade", )";
+  const std::vector<Case> cases = {
+      {"malformed JSON", "{\n  \"nodes\": [\n    {\"class\": 1,}\n  ]\n}", {"build", "SCENE", "-o", "OUT"},
+       "bad.json:3:17: malformed JSON"},
+      {"unreadable scene", "", {"build", "missing.json", "-o", "OUT"}, "cannot read"},
+      {"unknown class", R"({"nodes": [{"class": "GrassBlad"}]})", {"build", "SCENE", "-o", "OUT"},
+       "did you mean \"GrassBlade\"?"},
+      {"unknown parameter", node + R"("params": {"Gravitty": 0.5}}]})", {"build", "SCENE", "-o", "OUT"},
+       "unknown parameter \"Gravitty\"; did you mean \"Gravity\"?"},
+      {"unknown id", node + R"("params": {"99": 0.5}}]})", {"build", "SCENE", "-o", "OUT"}, "no parameter has id 99"},
+      {"wrong value type", node + R"("params": {"size": "big"}}]})", {"build", "SCENE", "-o", "OUT"},
+       "expects a number"},
+      {"keys on a switch", R"({"nodes": [{"class": "Lawn", "params": {"Jitter?": {"keys": [[0, 1]]}}}]})",
+       {"build", "SCENE", "-o", "OUT"}, "not animatable", "Lawn"},
+      {"value out of range", node + R"("params": {"size": 5000}}]})", {"build", "SCENE", "-o", "OUT"},
+       "outside its range 0 to 1000; the parameter block clamps it to 1000"},
+      {"key out of range", node + R"("params": {"Gravity": {"keys": [[0, 2]]}}}]})", {"build", "SCENE", "-o", "OUT"},
+       "clamps it to 1"},
+      {"ambiguous name", R"({"nodes": [{"class": "Lawn", "params": {"Length": 40}}]})", {"build", "SCENE", "-o", "OUT"},
+       "ambiguous: it names ids \"11\" and \"28\"", "Lawn"},
+      {"missing bitmap", R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "none.png"}}}]})",
+       {"build", "SCENE", "-o", "OUT"}, "none.png", "Lawn"},
+      {"missing vector field", R"({"nodes": [{"class": "Lawn", "vectorField": "wind.dat"}]})",
+       {"build", "SCENE", "-o", "OUT"}, "cannot read the vector field", "Lawn"},
+      {"vector field on a blade", node + R"("vectorField": "wind.dat"}]})", {"build", "SCENE", "-o", "OUT"},
+       "has no vector field"},
+      {"modifier as object", R"({"nodes": [{"class": "LawnMower"}]})", {"build", "SCENE", "-o", "OUT"},
+       "not an object", "LawnMower"},
+      {"unknown node key", node + R"("colour": 1}]})", {"build", "SCENE", "-o", "OUT"}, "unknown key \"colour\""},
+      {"bad drag", node + R"("create": {"from": [0, 0]}}]})", {"build", "SCENE", "-o", "OUT"}, "\"create\" must be"},
+      {"unwritable output", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "keep.txt/out.obj"}, "cannot write"},
+      {"output type", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "out.stl"}, ".obj, .ply or .glb"},
+      {"bad frame", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "OUT", "--frame", "1e12"}, "outside the time line"},
+      {"save of malformed JSON", "[1,", {"save", "SCENE", "-o", "OUT"}, "malformed JSON"},
+      {"unknown format", R"({"format": "other", "nodes": []})", {"save", "SCENE", "-o", "OUT"}, "unknown \"format\""},
+  };
+  for (const Case& c : cases) {
+    if (c.needs && !HasClass(c.needs)) continue;
+    SCOPED_TRACE(c.name);
+    fs::remove(Path("bad.json"));
+    if (!c.scene.empty()) Write("bad.json", c.scene);
+    Write("keep.txt", "keep");
+    const fs::path out = Path("out.obj");
+    fs::remove(out);
+    std::vector<std::string> args;
+    for (const std::string& a : c.args) {
+      if (a == "SCENE") args.push_back(Path("bad.json").string());
+      else if (a == "OUT") args.push_back(out.string());
+      else if (a.find('/') != std::string::npos || a == "out.stl" || a == "missing.json") args.push_back(Path(a).string());
+      else args.push_back(a);
+    }
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(c.expect), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(ReadAll(Path("keep.txt")), "keep");
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(dir_)) files += e.path().filename().string()[0] == '.';
+    EXPECT_EQ(files, 0) << "a temporary file was left behind";
+  }
+}
+
+TEST_F(CliTest, FailedBuildLeavesExistingOutputUntouched) {
+  Write("out.obj", "old");
+  Write("bad.json", R"({"nodes": [{"class": "GrassBlade", "params": {"size": -1}}]})");
+  EXPECT_EQ(Run({"build", Path("bad.json").string(), "-o", Path("out.obj").string()}).status, 2);
+  EXPECT_EQ(ReadAll(Path("out.obj")), "old");
+}
+
+}  // namespace
