@@ -133,17 +133,21 @@ float RowStart(int i, float thinning) {
   return 0.01875f * static_cast<float>(power) - 0.375f;
 }
 
-// Writes one triangle and its texture triangle: smoothing group 1, the edge from the third
-// corner back to the first hidden (it is the diagonal of a quad or the tip's base).
-void PutFace(Face& face, TVFace& tvFace, DWORD a, DWORD b, DWORD c) {
+// Writes one triangle and its texture triangle: the face copies the prototype's smoothing group
+// and edge flags and takes the three corners.
+void PutFace(const Face& prototype, Face& face, TVFace& tvFace, DWORD a, DWORD b, DWORD c) {
+  face = prototype;
   face.setVerts(a, b, c);
-  face.setSmGroup(1);
-  face.setEdgeVisFlags(1, 1, 0);
   tvFace.setTVerts(a, b, c);
 }
 
 // Band faces, two triangles per quad from the root up, then the tip fan.
 void PutFaces(Mesh& mesh, DWORD welds) {
+  // Smoothing group 1; the edge from the third corner back to the first is hidden (it is the
+  // diagonal of a quad or the base of a tip triangle).
+  Face prototype;
+  prototype.setSmGroup(1);
+  prototype.setEdgeVisFlags(1, 1, 0);
   const DWORD cols = welds + 2;
   Face* face = mesh.faces.data();
   TVFace* tvFace = mesh.tvFace.data();
@@ -151,13 +155,13 @@ void PutFaces(Mesh& mesh, DWORD welds) {
     for (DWORD k = 0; k <= welds; ++k) {
       const DWORD low = band * cols + k;
       const DWORD high = low + cols;
-      PutFace(*face++, *tvFace++, low, low + 1, high + 1);
-      PutFace(*face++, *tvFace++, high + 1, high, low);
+      PutFace(prototype, *face++, *tvFace++, low, low + 1, high + 1);
+      PutFace(prototype, *face++, *tvFace++, high + 1, high, low);
     }
   }
   const DWORD top = static_cast<DWORD>(kBands) * cols;
   const DWORD tip = top + cols;
-  for (DWORD k = 0; k <= welds; ++k) PutFace(*face++, *tvFace++, top + k, top + k + 1, tip);
+  for (DWORD k = 0; k <= welds; ++k) PutFace(prototype, *face++, *tvFace++, top + k, top + k + 1, tip);
 }
 
 }  // namespace
@@ -167,14 +171,15 @@ Mesh BuildBladeMesh(const BladeParams& p) {
   const int welds = p.weldings > 0 ? p.weldings : 0;
   const std::int64_t numVerts = std::int64_t{kRows} * welds + 2 * kRows + 1;
   const std::int64_t numFaces = (2 * std::int64_t{kBands} + 1) * (std::int64_t{welds} + 1);
-  // Counts beyond the host's int cannot be allocated; they fail like any allocation.
-  if (numVerts > INT_MAX || numFaces > INT_MAX) return Mesh();
+  // Counts beyond the host's int cannot be allocated; they fail like any allocation. A failed
+  // setNum* has already emptied the mesh.
   Mesh mesh;
+  if (numVerts > INT_MAX || numFaces > INT_MAX) return mesh;
   if (!mesh.setNumVerts(static_cast<int>(numVerts), FALSE, TRUE) ||
       !mesh.setNumTVerts(static_cast<int>(numVerts), FALSE) ||
       !mesh.setNumFaces(static_cast<int>(numFaces), FALSE, TRUE) ||
       !mesh.setNumTVFaces(static_cast<int>(numFaces), FALSE, 0))
-    return Mesh();
+    return mesh;
 
   const int cols = welds + 2;
   const float spans = static_cast<float>(welds + 1);
