@@ -132,8 +132,8 @@ struct ParamBlockSpec {
   ClassDesc2* owner = nullptr;
   int flags = 0;     // P_AUTO_CONSTRUCT, P_AUTO_UI
   int ref_no = 0;    // the owner's reference slot of the block
-  std::vector<RolloutDesc> rollouts;
-  std::vector<ParamDef> params;  // definition order
+  std::vector<RolloutDesc> rollouts{};
+  std::vector<ParamDef> params{};  // definition order
 };
 
 // The description of one class's parameter block; registers itself with its owner.

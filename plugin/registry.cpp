@@ -1,0 +1,84 @@
+// The class registry: the four class descriptors and their parameter-block descriptions.
+//
+// They are defined here, in one translation unit, because their order of construction is the
+// library's: bundle, lawn, mower, blade, each descriptor before the block description that names
+// it as owner (and destroyed in reverse when the library unloads).
+#include <new>
+
+#include "lawn/lawn.h"
+#include "mower/lawn_mower.h"
+#include "objects/grass_blade.h"
+#include "plugin/block_specs.h"
+#include "plugin/plugin.h"
+#include "plugin/resource_ids.h"
+#include "sdk/paramblock.h"
+
+namespace {
+// What all four descriptors share: public, the "Gramora" category, the library's module.
+class GramoraClassDesc : public ClassDesc2 {
+ public:
+  int IsPublic() override { return 1; }
+  const MCHAR* Category() override { return GetResourceString(IDS_CATEGORY); }
+  HINSTANCE HInstance() override { return PluginModule(); }
+};
+
+// Runs a constructor without letting an exception leave the plug-in: a failure gives null.
+template <class T>
+ReferenceTarget* CreateSafely() {
+  try {
+    return new T();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+class GrassBundleClassDesc : public GramoraClassDesc {
+ public:
+  ReferenceTarget* Create(BOOL /*loading*/) override { return nullptr; }
+  const MCHAR* ClassName() override { return GetResourceString(IDS_GRASS_BUNDLE); }
+  SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
+  Class_ID ClassID() override { return Class_ID(0x0913212e, 0x3fdd72be); }
+  const MCHAR* InternalName() override { return "GrassBundle"; }
+};
+
+class LawnClassDesc : public GramoraClassDesc {
+ public:
+  ReferenceTarget* Create(BOOL /*loading*/) override { return CreateSafely<Lawn>(); }
+  const MCHAR* ClassName() override { return GetResourceString(IDS_LAWN); }
+  SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
+  Class_ID ClassID() override { return Class_ID(0x34441789, 0x05de72e1); }
+  const MCHAR* InternalName() override { return "Lawn"; }
+};
+
+class LawnMowerClassDesc : public GramoraClassDesc {
+ public:
+  ReferenceTarget* Create(BOOL /*loading*/) override { return CreateSafely<LawnMower>(); }
+  const MCHAR* ClassName() override { return GetResourceString(IDS_LAWN_MOWER); }
+  SClass_ID SuperClassID() override { return OSM_CLASS_ID; }
+  Class_ID ClassID() override { return Class_ID(0x172644cf, 0x02a15bb4); }
+  const MCHAR* InternalName() override { return "LawnMower"; }
+};
+
+class GrassBladeClassDesc : public GramoraClassDesc {
+ public:
+  ReferenceTarget* Create(BOOL /*loading*/) override { return CreateSafely<GrassBlade>(); }
+  const MCHAR* ClassName() override { return GetResourceString(IDS_GRASS_BLADE); }
+  SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
+  Class_ID ClassID() override { return GRASS_BLADE_CLASS_ID; }
+  const MCHAR* InternalName() override { return "GrassBlade"; }
+};
+
+GrassBundleClassDesc grassBundleDesc;
+ParamBlockDesc2 grassBundleBlock(GrassBundleBlockSpec(&grassBundleDesc));
+LawnClassDesc lawnDesc;
+ParamBlockDesc2 lawnBlock(LawnBlockSpec(&lawnDesc));
+LawnMowerClassDesc lawnMowerDesc;
+ParamBlockDesc2 lawnMowerBlock(LawnMowerBlockSpec(&lawnMowerDesc));
+GrassBladeClassDesc grassBladeDesc;
+ParamBlockDesc2 grassBladeBlock(GrassBladeBlockSpec(&grassBladeDesc));
+}  // namespace
+
+ClassDesc2* GetGrassBladeDesc() { return &grassBladeDesc; }
+ClassDesc2* GetGrassBundleDesc() { return &grassBundleDesc; }
+ClassDesc2* GetLawnDesc() { return &lawnDesc; }
+ClassDesc2* GetLawnMowerDesc() { return &lawnMowerDesc; }
