@@ -1,6 +1,7 @@
 // Shaded samples per second on the default lawn at 1280 x 720, beside the raw ray-tracing throughput
 // of the same camera rays, for wetness >= 0 and < 0, on one and two threads.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -31,6 +32,15 @@ void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
 namespace {
 
 namespace gr = gramora::render;
+
+// CPU seconds used by every thread of the process so far: the work a frame costs, whatever the
+// machine's other load does to the wall clock.
+double ProcessCpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         1e-6 * static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
+}
 
 // The default lawn (20 x 20 single blades) as one grass mesh with vertex normals and blade coordinates.
 const gr::Scene& DefaultLawn() {
@@ -83,7 +93,13 @@ void BM_CameraRaysRaw(benchmark::State& state) {
   gr::Renderer r;
   Prepare(r, settings, 0.0f, state);
   gr::RenderStats stats;
-  for (auto _ : state) r.TraceCameraRays(&stats);
+  double cpu = 0.0;
+  for (auto _ : state) {
+    const double before = ProcessCpuSeconds();
+    r.TraceCameraRays(&stats);
+    cpu += ProcessCpuSeconds() - before;
+  }
+  state.counters["cpu_ms/frame"] = 1e3 * cpu / static_cast<double>(state.iterations());
   state.counters["rays/s"] = benchmark::Counter(static_cast<double>(stats.cameraRays),
                                                 benchmark::Counter::kIsIterationInvariantRate);
   state.counters["hit_share"] = static_cast<double>(stats.shadedSamples) / static_cast<double>(stats.cameraRays);
@@ -98,11 +114,15 @@ void BM_Shade(benchmark::State& state) {
   gr::RenderStats stats;
   gr::Image image;
   long long allocations = 0;
+  double cpu = 0.0;
   for (auto _ : state) {
     const long long before = gAllocations.load();
+    const double cpuBefore = ProcessCpuSeconds();
     r.Render(image, &stats);
+    cpu += ProcessCpuSeconds() - cpuBefore;
     allocations = gAllocations.load() - before;
   }
+  state.counters["cpu_ms/frame"] = 1e3 * cpu / static_cast<double>(state.iterations());
   state.counters["samples/s"] = benchmark::Counter(static_cast<double>(stats.cameraRays),
                                                    benchmark::Counter::kIsIterationInvariantRate);
   state.counters["grass_samples/s"] = benchmark::Counter(static_cast<double>(stats.shadedSamples),
