@@ -11,7 +11,6 @@ Lawn* Lawn::editing = nullptr;
 
 Lawn::Lawn() {
   pblock2 = nullptr;
-  GetLawnBlockDesc();  // registers the block description before the descriptor builds the block
   GetLawnDesc()->MakeAutoParamBlocks(this);
   if (paramBlock) {
     paramBlock->SetValue(lawn_height_map_on, 0, FALSE);

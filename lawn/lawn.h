@@ -60,8 +60,10 @@ inline constexpr Class_ID kLawnClassID{0x34441789, 0x5de72e1};
 
 // The lawn's class descriptor (defined with the plug-in's class registry).
 ClassDesc2* GetLawnDesc();
-// The description of the lawn's parameter block: block id 1, 44 parameters, three rollouts
-// (dialogs 104, 105, 103). Made and registered with GetLawnDesc() on first use.
+// The table of the lawn's parameter block for its descriptor: block id 1, 44 parameters, three
+// rollouts (dialogs 104, 105, 103); the plug-in's registry builds the ParamBlockDesc2 from it.
+ParamBlockSpec LawnBlockSpec(ClassDesc2* owner);
+// The lawn's block description, as registered with GetLawnDesc().
 ParamBlockDesc2* GetLawnBlockDesc();
 
 // The lawn object. References: 0 the parameter block, 1 the height map, 2 the probability map.

@@ -1,10 +1,11 @@
 // The lawn's parameter block description: 44 parameters in three rollouts, in definition order.
 #include "lawn/lawn.h"
 
-ParamBlockDesc2* GetLawnBlockDesc() {
-  // Made on first use, so the plug-in's descriptor exists before the table registers with it.
-  static ParamBlockDesc2 block({
-      .id = 1, .int_name = "params", .local_name = 0, .owner = GetLawnDesc(),
+ParamBlockDesc2* GetLawnBlockDesc() { return GetLawnDesc()->GetParamBlockDescByID(1); }
+
+ParamBlockSpec LawnBlockSpec(ClassDesc2* owner) {
+  return {
+      .id = 1, .int_name = "params", .local_name = 0, .owner = owner,
       .flags = P_AUTO_CONSTRUCT | P_AUTO_UI, .ref_no = 0,
       .rollouts = {{.map_id = 0, .dialog = 104, .title = 12, .rolled_up = FALSE},
                    {.map_id = 1, .dialog = 105, .title = 13, .rolled_up = FALSE},
@@ -127,6 +128,5 @@ ParamBlockDesc2* GetLawnBlockDesc() {
      .def = {.f = 0.0f}, .range = {0.0f, 1.0f},
      .ui = {.type = TYPE_SPINNER, .edit_type = EDITTYPE_FLOAT, .ids = {1037, 1038}, .scale = 0.1f}, .map_id = 2},
     {.id = lawn_vector_field_file, .int_name = "vectormap name", .type = TYPE_STRING, .local_name = 33, .def = {.s = ""}, .map_id = 0},
-      }});
-  return &block;
+      }};
 }

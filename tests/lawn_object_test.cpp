@@ -20,10 +20,12 @@ class TestLawnDesc : public ClassDesc2 {
 };
 }  // namespace
 
-ClassDesc2* GetLawnDesc() {
-  static TestLawnDesc desc;
-  return &desc;
-}
+namespace {
+TestLawnDesc testLawnDesc;
+ParamBlockDesc2 testLawnBlock(LawnBlockSpec(&testLawnDesc));
+}  // namespace
+
+ClassDesc2* GetLawnDesc() { return &testLawnDesc; }
 
 namespace {
 using lawn_test::TempDir;
