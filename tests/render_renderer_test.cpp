@@ -245,17 +245,6 @@ TEST_F(RendererFunctions, SampleLightCountsItsSamples) {
   EXPECT_EQ(list[1], 2u);
 }
 
-TEST_F(RendererFunctions, SampleLightIsShadowedBelowTheSquare) {
-  state->point = {0.0f, 0.0f, -1.0f};
-  miInteger n = 0;
-  miColor colour{};
-  miVector dir{};
-  miScalar dotNl = 0.0f;
-  ASSERT_EQ(mi_sample_light(&colour, &dir, &dotNl, state, 1u, &n), miTRUE);
-  EXPECT_EQ(colour.r, 0.0f);
-  EXPECT_EQ(n, 1);
-}
-
 TEST_F(RendererFunctions, FresnelReflectance) {
   struct Case {
     miVector dir;
@@ -267,21 +256,6 @@ TEST_F(RendererFunctions, FresnelReflectance) {
     state->dir = c.dir;
     EXPECT_NEAR(mi_fresnel_reflection(state, c.iorIn, c.iorOut), c.expected, c.tol);
   }
-}
-
-TEST_F(RendererFunctions, StatesWithoutRendererContextGetNeutralResults) {
-  miState bare{};
-  miColor c{1, 1, 1, 1};
-  miVector d{0, 0, 1}, o{0, 0, 0};
-  miInteger n = 0, count = 0;
-  miTag* list = nullptr;
-  miScalar dotNl = 0;
-  EXPECT_EQ(mi_trace_reflection(&c, &bare, &d), miFALSE);
-  EXPECT_EQ(mi_trace_probe(&bare, &d, &o), miFALSE);
-  EXPECT_EQ(mi_sample_light(&c, &d, &dotNl, &bare, 1u, &n), miFALSE);
-  EXPECT_EQ(mi_inclusive_lightlist(&count, &list, &bare), 0);
-  int value = 3;
-  EXPECT_EQ(mi_phen_eval(&bare, &value), &value);
 }
 
 // A grass square with texture v = 1 everywhere under an overhead sun: verdigo shades it with its
