@@ -24,10 +24,10 @@ struct Vec3 {
 // Parameter values of one verdigo shader instance (the shader's parameter record, without the lights:
 // every instance lists all scene lights).
 struct VerdigoSettings {
-  Rgb tipColor{0.62f, 0.68f, 0.16f};
-  Rgb rootColor{0.06f, 0.24f, 0.04f};
+  Rgb tipColor{0.45f, 0.62f, 0.08f};
+  Rgb rootColor{0.03f, 0.16f, 0.02f};
   Rgb specularColor{0.12f, 0.12f, 0.10f};
-  Rgb exposedColor{0.78f, 0.74f, 0.36f};
+  Rgb exposedColor{0.7f, 0.68f, 0.3f};
   float glossiness = 0.6f;
   float tipStart = 0.8f;
   float wetness = 0.0f;
