@@ -13,13 +13,15 @@ class Tab {
   // Appends num items from p; returns the index of the first.
   int Append(int num, const T* p) {
     int at = Count();
-    v_.insert(v_.end(), p, p + num);
+    for (int k = 0; k < num; ++k) v_.push_back(p[k]);
     return at;
   }
   // Inserts num items from p at index at (clamped to the end); returns the index used.
   int Insert(int at, int num, const T* p) {
     at = std::clamp(at, 0, Count());
-    v_.insert(v_.begin() + at, p, p + num);
+    // Appended, then rotated into place (a ranged insert trips a false overflow warning of g++ 12).
+    for (int k = 0; k < num; ++k) v_.push_back(p[k]);
+    std::rotate(v_.begin() + at, v_.end() - num, v_.end());
     return at;
   }
   int Delete(int start, int num) {

@@ -1,0 +1,7 @@
+# The SDK stand-in: references and lifetime, parameter blocks, panels, Windows calls, platform.
+gramora_test(sdk_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/sdk_test_classes.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/sdk_refs_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/sdk_paramblock_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/sdk_panel_test.cpp
+  LIBS polyvale)

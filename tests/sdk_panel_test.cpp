@@ -1,0 +1,162 @@
+// Automatic panels and user actions, the Windows calls on headless windows, the platform random
+// sequence, the top viewport and mesh allocation failure.
+#include <gtest/gtest.h>
+#include <sys/sysinfo.h>
+
+#include <climits>
+#include <cstring>
+#include <fstream>
+
+#include "sdk/crt.h"
+#include "sdk/custcont.h"
+#include "sdk/host.h"
+#include "sdk/ui.h"
+#include "tests/sdk_test_classes.h"
+
+namespace {
+class PanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TheTestBlockDesc();
+    TheTestDesc().proc.calls.clear();
+    obj = new TestObject();
+    TheTestDesc().BeginEditParams(&TheHost(), obj, 0, nullptr);
+  }
+  void TearDown() override {
+    TheTestDesc().EndEditParams(&TheHost(), obj, 0, nullptr);
+    obj->DeleteMe();
+    TheHost().ResetScene();
+  }
+  HWND Page() { return GetCommandPanel().GetPanelDlg(kHostPanelPages); }
+  TestObject* obj = nullptr;
+};
+
+TEST_F(PanelTest, RolloutIsBuiltFromTheTemplateAfterTheHostPages) {
+  CommandPanel& panel = GetCommandPanel();
+  ASSERT_EQ(panel.GetNumPanels(), kHostPanelPages + 1);
+  EXPECT_STREQ(panel.GetPanelTitle(2), "Test rollout");
+  EXPECT_EQ(panel.GetMap(2)->GetRollupIndex(), 2);
+  HWND spin = GetDlgItem(Page(), 11);
+  ASSERT_NE(spin, nullptr);
+  EXPECT_EQ(spin->lo, 0.0f);
+  EXPECT_EQ(spin->hi, 10.0f);
+  EXPECT_EQ(spin->scale, 0.5f);
+  EXPECT_EQ(spin->value, 1.0f);
+  EXPECT_EQ(GetDlgItem(Page(), 10)->text, "1");
+  EXPECT_EQ(IsDlgButtonChecked(Page(), 30), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(Page(), 20), BST_CHECKED);
+  EXPECT_EQ(GetDlgItem(Page(), 40)->text, "None");
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(Page(), 50))) << "disabled in the template";
+  const auto& calls = TheTestDesc().proc.calls;
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0].msg, WM_INITDIALOG);
+  EXPECT_EQ(calls[1].msg, WM_PAINT);
+}
+
+TEST_F(PanelTest, UserActionsUpdateTheParameterBeforeTheProcedureRuns) {
+  auto& calls = TheTestDesc().proc.calls;
+  calls.clear();
+  EXPECT_TRUE(UserSetSpinner(11, 25.0f));
+  EXPECT_EQ(obj->pb->GetFloat(0), 10.0f);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].msg, CC_SPINNER_CHANGE);
+  EXPECT_EQ(LOWORD(calls[0].w), 11);
+  EXPECT_EQ(calls[0].size_at_call, 10);
+  EXPECT_EQ(GetDlgItem(Page(), 10)->text, "10");
+
+  EXPECT_TRUE(UserClick(21));
+  EXPECT_EQ(obj->pb->GetInt(1), 1);
+  EXPECT_EQ(IsDlgButtonChecked(Page(), 20), BST_UNCHECKED);
+  EXPECT_TRUE(UserClick(30));
+  EXPECT_EQ(obj->pb->GetInt(2), FALSE);
+  EXPECT_EQ(calls.back().msg, WM_COMMAND);
+  EXPECT_EQ(LOWORD(calls.back().w), 30);
+
+  auto* map = new CountedMap();
+  EXPECT_TRUE(UserDropMap(40, map));
+  EXPECT_EQ(obj->map, map);
+  EXPECT_EQ(GetDlgItem(Page(), 40)->text, "Counted");
+
+  EXPECT_FALSE(UserClick(50)) << "a disabled control ignores the user";
+  EXPECT_FALSE(UserClick(999));
+  ISpinner* s = GetISpinner(GetDlgItem(Page(), 11));
+  s->Disable();
+  ReleaseISpinner(s);
+  EXPECT_FALSE(UserSetSpinner(11, 1.0f));
+}
+
+TEST_F(PanelTest, ClosingThePanelRemovesItsPagesAndReleasesTheProcedure) {
+  int deleted = TheTestDesc().proc.deleted;
+  TheTestDesc().EndEditParams(&TheHost(), obj, 0, nullptr);
+  EXPECT_EQ(GetCommandPanel().GetNumPanels(), kHostPanelPages);
+  EXPECT_EQ(TheTestDesc().proc.deleted, deleted + 1);
+  EXPECT_TRUE(TheTestBlockDesc().Maps().empty());
+}
+
+TEST(WindowsCalls, LoadStringCopiesWithinTheBuffer) {
+  TheTestBlockDesc();
+  HINSTANCE m = TheTestDesc().HInstance();
+  char buf[8];
+  EXPECT_EQ(LoadStringA(m, 1, buf, sizeof buf), 7);
+  EXPECT_STREQ(buf, "Test ro");
+  EXPECT_EQ(LoadStringA(m, 2, buf, sizeof buf), 0);
+  EXPECT_STREQ(buf, "");
+  EXPECT_EQ(LoadStringA(nullptr, 1, buf, sizeof buf), 0);
+  EXPECT_EQ(LoadStringA(m, 1, buf, 0), 0);
+}
+
+TEST(WindowsCalls, OpenFileDialogAnswersFromTheQueue) {
+  ClearOpenFileAnswers();
+  char file[16] = "";
+  OPENFILENAMEA ofn;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrTitle = "Pick";
+  ofn.lpstrFilter = "Dat Files\0*.dat\0All Files\0*.*\0\0";
+  EXPECT_FALSE(GetOpenFileNameA(&ofn)) << "nothing queued is a cancel";
+  EXPECT_EQ(LastOpenFileRequest().title, "Pick");
+  EXPECT_EQ(LastOpenFileRequest().filter, "Dat Files|*.dat|All Files|*.*");
+  QueueOpenFileAnswer("/d/field.dat");
+  QueueOpenFileAnswer("/a/path/much/too/long.dat");
+  EXPECT_TRUE(GetOpenFileNameA(&ofn));
+  EXPECT_STREQ(file, "/d/field.dat");
+  EXPECT_EQ(ofn.nFileOffset, 3);
+  EXPECT_FALSE(GetOpenFileNameA(&ofn)) << "an answer that does not fit is refused, not cut";
+  EXPECT_STREQ(file, "/d/field.dat");
+}
+
+TEST(Platform, RandFollowsThePlatformSequence) {
+  crt::srand(1);
+  const int expected[] = {41, 18467, 6334, 26500, 19169};
+  for (int e : expected) EXPECT_EQ(crt::rand(), e);
+}
+
+TEST(Platform, TopViewportMapsPixelsToTheGroundPlane) {
+  TopViewport vp(640, 480, 0.5f);
+  IPoint2 out;
+  EXPECT_EQ(vp.SnapPoint({320, 240}, out, nullptr, SNAP_IN_PLANE), Point3(0.0f, 0.0f, 0.0f));
+  EXPECT_EQ(vp.SnapPoint({340, 200}, out, nullptr, SNAP_IN_PLANE), Point3(10.0f, 20.0f, 0.0f));
+  EXPECT_EQ(out, (IPoint2{340, 200}));
+  EXPECT_EQ(vp.WorldToScreen(Point3(10.0f, 20.0f, 0.0f)), (IPoint2{340, 200}));
+}
+
+TEST(Platform, MeshThatCannotBeAllocatedIsEmptyAndFalse) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's allocator aborts on a huge request instead of failing";
+#else
+  struct sysinfo si {};
+  sysinfo(&si);
+  std::ifstream oc("/proc/sys/vm/overcommit_memory");
+  int mode = -1;
+  oc >> mode;
+  double total = (static_cast<double>(si.totalram) + si.totalswap) * si.mem_unit;
+  // 20 bytes per face: INT_MAX faces are 43 GB, refused when the machine has less.
+  if (mode != 0 || total > 40e9) GTEST_SKIP() << "the kernel might grant the request";
+  Mesh m;
+  ASSERT_TRUE(m.setNumVerts(3));
+  EXPECT_FALSE(m.setNumFaces(INT_MAX));
+  EXPECT_EQ(m.getNumVerts(), 0);
+  EXPECT_EQ(m.getNumFaces(), 0);
+#endif
+}
+}  // namespace
