@@ -2,6 +2,7 @@
 // scene files.
 #include <dlfcn.h>
 
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -13,6 +14,8 @@
 #include "sdk/paramdesc.h"
 
 namespace {
+
+std::string Text(const char* s) { return s ? s : "(none)"; }
 
 std::string Hex(ULONG v) {
   char buf[16];
@@ -28,8 +31,7 @@ std::string Number(float v) {
   if (v <= -3.0e38f) return "-inf";
   if (v >= 3.0e38f) return "inf";
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.9g", v);
-  return buf;
+  return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
 
 const char* TypeName(ParamType2 t) {
@@ -126,10 +128,11 @@ int RunPlugins(const HostOptions& host) {
     }
     std::printf("  classes:\n");
     for (ClassDesc* cd : p.classes) {
-      const char* name = cd->ClassName();
-      const char* category = cd->Category();
-      std::printf("    %-14s internal %-12s category %-8s super %s (%s) class id %s, %s\n", name ? name : "(none)",
-                  ClassKey(cd).c_str(), category ? category : "(none)", Hex(cd->SuperClassID()).c_str(),
+      // ClassName and Category may share the plug-in's one string buffer: copy each at once.
+      const std::string name = Text(cd->ClassName());
+      const std::string category = Text(cd->Category());
+      std::printf("    %-14s internal %-12s category %-8s super %s (%s) class id %s, %s\n", name.c_str(),
+                  ClassKey(cd).c_str(), category.c_str(), Hex(cd->SuperClassID()).c_str(),
                   SuperClassName(cd->SuperClassID()).c_str(), Hex(cd->ClassID().PartA()).c_str(),
                   Hex(cd->ClassID().PartB()).c_str());
     }
@@ -140,8 +143,8 @@ int RunPlugins(const HostOptions& host) {
 int RunParams(const HostOptions& host, const std::string& className) {
   HostSession session(host.pluginDir);
   ClassDesc* cd = FindClassOrThrow(className, "params");
-  const char* name = cd->ClassName();
-  std::printf("%s (internal name %s, %s)\n", name ? name : "", ClassKey(cd).c_str(),
+  const std::string name = Text(cd->ClassName());
+  std::printf("%s (internal name %s, %s)\n", name.c_str(), ClassKey(cd).c_str(),
               SuperClassName(cd->SuperClassID()).c_str());
   auto* cd2 = dynamic_cast<ClassDesc2*>(cd);
   if (!cd2 || cd2->NumParamBlockDescs() == 0) {
