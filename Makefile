@@ -41,7 +41,8 @@ test-asan: deps
 demo: build
 	@mkdir -p out
 	$(BUILD)/bin/gramora build -o out/demo.obj
-	@echo "Demo written to $(CURDIR)/out/demo.obj"
+	$(BUILD)/bin/gramora render -o out/demo.png
+	@echo "Demo written to $(CURDIR)/out/demo.obj and $(CURDIR)/out/demo.png"
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done

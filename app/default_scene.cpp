@@ -1,15 +1,17 @@
 #include "app/default_scene.h"
 
+// A 40 x 40 lawn that a circular mower crosses from left to right over frames 0 to 30; with
+// "Combine over time" on, frame 30 shows the whole mown trail.
 const char* DefaultSceneText() {
   return R"json({
-  "frame": 0,
+  "frame": 30,
   "nodes": [
-    { "class": "GrassBlade", "name": "Blade01", "params": { "size": 1.2, "Gravity": 0.3, "#Weldings": 2 },
-      "position": [0, 0, 0] },
-    { "class": "GrassBlade", "name": "Blade02",
-      "params": { "size": 1, "Gravity": 0.5, "Stiffness": 0.4, "Z rotation": 1.2 }, "position": [2, 1, 0] },
-    { "class": "GrassBlade", "name": "Blade03", "create": { "from": [-2, 1], "to": [22, 1] },
-      "params": { "Gravity": 0.15, "Weld factor": 0.5 } }
+    { "class": "Lawn", "name": "Lawn01",
+      "params": { "11": 40, "12": 40, "# Blades X": 60, "# Blades Y": 60, "Blade gravity": 0.3 },
+      "modifiers": [
+        { "class": "LawnMower",
+          "params": { "shape": 1, "Radius": 7, "Length": 0.1, "Combine over time": true },
+          "gizmo": { "position": { "keys": [[0, [-16, 0, 0]], [30, [16, 0, 0]]] } } } ] }
   ]
 })json";
 }
