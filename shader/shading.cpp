@@ -161,7 +161,7 @@ void ShadeGrass(miColor* result, miState* state, VerdigoParams* params) {
   ReflectionDir(&reflectDir, state);
 
   // 7. Exposure, pulling the colour towards exposedColor where the surroundings are open.
-  Rgb spec = specularColor;
+  Rgb highlight = specularColor;
   if (exposure) {
     const float visibility = Visibility(state, n, draws + 1);
     const float top = w > 0.0f ? w + 0.001f : 1.001f;
@@ -171,7 +171,7 @@ void ShadeGrass(miColor* result, miState* state, VerdigoParams* params) {
     float e = denominator != 0.0 ? static_cast<float>(numerator / denominator) : (numerator > 0.0 ? 1.0f : 0.0f);
     e = std::fmin(e, 1.0f);
     base = (1.0f - e) * base + e * exposedColor;
-    spec = (1.0f - e) * specularColor;
+    highlight = (1.0f - e) * specularColor;
   }
 
   // 8. Colour along the blade. A tipStart of 0 or less means the tip colour from the root on
@@ -197,9 +197,9 @@ void ShadeGrass(miColor* result, miState* state, VerdigoParams* params) {
         miVector half = Sub(l, state->dir);
         Normalise(half);
         const float ks = std::pow(std::fmax(Dot(n, half), 0.0f), exponent);
-        sum.r += (ks * spec.r + kd * diffuse.r) * dry * lightColour.r;
-        sum.g += (ks * spec.g + kd * diffuse.g) * dry * lightColour.g;
-        sum.b += (ks * spec.b + kd * diffuse.b) * dry * lightColour.b;
+        sum.r += (ks * highlight.r + kd * diffuse.r) * dry * lightColour.r;
+        sum.g += (ks * highlight.g + kd * diffuse.g) * dry * lightColour.g;
+        sum.b += (ks * highlight.b + kd * diffuse.b) * dry * lightColour.b;
       }
     }
     if (samples > 0) {

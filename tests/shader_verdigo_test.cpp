@@ -433,7 +433,7 @@ TEST_P(VerdigoExposure, BlendsTowardsExposedColour) {
   const miColor out = s.Shade();
   EXPECT_EQ(script->probeCalls, 16);
   EXPECT_EQ(script->fresnelCalls, 0);
-  auto mix = [&](float tip, float exposed, float spec) { return (1 - c.e) * tip + c.e * exposed + (1 - c.e) * spec; };
+  auto mix = [&](float tip, float exposed, float highlight) { return (1 - c.e) * tip + c.e * exposed + (1 - c.e) * highlight; };
   ExpectColour(out, mix(0.8f, 0.9f, 0.1f), mix(0.6f, 0.9f, 0.2f), mix(0.2f, 0.5f, 0.3f), 1e-4f);
 }
 
