@@ -82,16 +82,14 @@ gr::Settings BenchSettings(int threads, float wetness) {
   return s;
 }
 
-void Prepare(gr::Renderer& r, const gr::Settings& settings, float wetness, benchmark::State& state) {
-  gr::Scene scene = DefaultLawn();
-  for (auto& m : scene.meshes) m.verdigo.wetness = wetness;
-  if (std::string e = r.Prepare(scene, settings); !e.empty()) state.SkipWithError(e.c_str());
+void Prepare(gr::Renderer& r, const gr::Settings& settings, benchmark::State& state) {
+  if (std::string e = r.Prepare(DefaultLawn(), settings); !e.empty()) state.SkipWithError(e.c_str());
 }
 
 void BM_CameraRaysRaw(benchmark::State& state) {
   const auto settings = BenchSettings(static_cast<int>(state.range(0)), 0.0f);
   gr::Renderer r;
-  Prepare(r, settings, 0.0f, state);
+  Prepare(r, settings, state);
   gr::RenderStats stats;
   double cpu = 0.0;
   for (auto _ : state) {
@@ -110,7 +108,7 @@ void BM_Shade(benchmark::State& state) {
   const float wetness = state.range(1) == 0 ? 0.0f : -0.5f;
   const auto settings = BenchSettings(static_cast<int>(state.range(0)), wetness);
   gr::Renderer r;
-  Prepare(r, settings, wetness, state);
+  Prepare(r, settings, state);
   gr::RenderStats stats;
   gr::Image image;
   long long allocations = 0;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,8 @@ struct Mesh {
   std::vector<float> normals;
   std::vector<float> uvw;
   std::vector<std::uint32_t> indices;
-  bool grass = false;        // shaded by verdigo with `verdigo`, else Lambert with `color`
-  VerdigoSettings verdigo;
+  bool grass = false;        // shaded by verdigo, else Lambert with `color`
+  std::optional<VerdigoSettings> verdigo;  // empty: the settings' values for this name (GrassFor)
   Rgb color{0.5f, 0.5f, 0.5f};
 };
 

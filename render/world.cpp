@@ -193,7 +193,7 @@ std::string BuildWorld(World& world, const Scene& scene, const Settings& setting
     g.color = m.color;
     g.instance = {1u, 0};
     if (m.grass) {
-      FillParams(g, m.verdigo, world.lightTags);
+      FillParams(g, m.verdigo ? *m.verdigo : settings.GrassFor(m.name), world.lightTags);
       world.hasGrass = true;
     }
   }

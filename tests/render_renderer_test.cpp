@@ -265,11 +265,12 @@ gr::Mesh GrassSquare(float v, float wetness) {
   m.name = "Lawn01";
   m.grass = true;
   m.uvw = {0, v, 0, 1, v, 0, 1, v, 0, 0, v, 0};
-  m.verdigo.tipColor = {0.3f, 0.7f, 0.1f};
-  m.verdigo.rootColor = {0.0f, 0.1f, 0.0f};
-  m.verdigo.specularColor = {0.0f, 0.0f, 0.0f};
-  m.verdigo.tipStart = 0.5f;
-  m.verdigo.wetness = wetness;
+  m.verdigo.emplace();
+  m.verdigo->tipColor = {0.3f, 0.7f, 0.1f};
+  m.verdigo->rootColor = {0.0f, 0.1f, 0.0f};
+  m.verdigo->specularColor = {0.0f, 0.0f, 0.0f};
+  m.verdigo->tipStart = 0.5f;
+  m.verdigo->wetness = wetness;
   return m;
 }
 
@@ -289,12 +290,35 @@ TEST(RendererGrass, VerdigoShadesGrassEndToEnd) {
   EXPECT_LE(stats.shadedSamples, stats.cameraRays);
 }
 
+TEST(RendererGrass, MeshesWithoutOwnValuesTakeTheSettingsByNodeName) {
+  struct Case {
+    const char* name;
+    float red;  // tip colour's red that reaches the centre pixel
+  };
+  for (const Case& c : {Case{"Lawn01", 0.9f}, Case{"Other", 0.2f}}) {
+    gr::Scene scene;
+    scene.meshes.push_back(GrassSquare(1.0f, 0.0f));
+    scene.meshes[0].name = c.name;
+    scene.meshes[0].verdigo.reset();
+    gr::Settings s = TopView();
+    s.lights = {Directional({0.0f, 0.0f, -1.0f})};
+    s.grass.tipColor = {0.2f, 0.0f, 0.0f};
+    s.grass.specularColor = {0.0f, 0.0f, 0.0f};
+    s.grass.tipStart = 0.5f;
+    s.grassByNode["Lawn01"] = s.grass;
+    s.grassByNode["Lawn01"].tipColor = {0.9f, 0.0f, 0.0f};
+    gr::Image img;
+    ASSERT_EQ(gr::Render(scene, s, img), "");
+    EXPECT_NEAR(Centre(img, 0), c.red, 1e-5f) << c.name;
+  }
+}
+
 TEST(RendererGrass, ExposureDarkensWhereProbesHitAnOverhang) {
   // wetness < 0 blends towards exposedColor by the share of free probes; a roof right above
   // blocks the probes (and the sun), so the covered blade keeps more of its own colour.
   gr::Scene open, covered;
   open.meshes.push_back(GrassSquare(0.5f, -0.5f));
-  open.meshes.back().verdigo.exposedColor = {1.0f, 1.0f, 1.0f};
+  open.meshes.back().verdigo->exposedColor = {1.0f, 1.0f, 1.0f};
   covered = open;
   covered.meshes.push_back(Square(50.0f, 0.2f));
   gr::Settings s = TopView();
