@@ -105,6 +105,47 @@ TEST_F(CliTest, BuildSaveLoadBuildGivesIdenticalObj) {
   EXPECT_EQ(doc["nodes"][2]["nodes"].size(), 2u);
 }
 
+// A lawn with a height map, a procedural probability map and a vector field, mown by a keyed
+// mower: everything the save form has to carry.
+std::string LawnScene(bool withField) {
+  const std::string data = GRAMORA_TEST_DATA;
+  json scene = json::parse(R"({
+    "frame": 20,
+    "nodes": [
+      { "class": "Lawn", "name": "Lawn01",
+        "params": { "11": 30, "12": 20, "# Blades X": 12, "# Blades Y": 10, "Heightmap Magnitude": 3,
+                    "Probabilitymap": { "procedural": "noise", "size": 3, "seed": 7 } },
+        "modifiers": [ { "class": "LawnMower",
+                         "params": { "shape": 1, "Radius": 6, "Combine over time": true },
+                         "gizmo": { "position": { "keys": [[0, [-10, 0, 0]], [30, [10, 0, 0]]] } } } ] } ] })");
+  scene["nodes"][0]["params"]["Heightfieldmap"] = {{"bitmap", data + "/app_hills.png"}};
+  if (withField) scene["nodes"][0]["vectorField"] = data + "/app_wind.dat";
+  return scene.dump();
+}
+
+TEST_F(CliTest, LawnWithMapsFieldAndMowerRoundTrips) {
+  if (!HasClass("Lawn") || !HasClass("LawnMower")) GTEST_SKIP() << "no Lawn or LawnMower class loaded";
+  const fs::path scene = Write("lawn.json", LawnScene(true));
+  const Result built = Run({"build", scene.string(), "-o", Path("a.obj").string()});
+  ASSERT_EQ(built.status, 0) << built.err;
+  ASSERT_EQ(Run({"save", scene.string(), "-o", Path("saved.json").string()}).status, 0);
+  const Result rebuilt = Run({"build", Path("saved.json").string(), "-o", Path("b.obj").string()});
+  ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
+  EXPECT_EQ(ReadAll(Path("a.obj")), ReadAll(Path("b.obj")));
+
+  const json saved = json::parse(ReadAll(Path("saved.json")));
+  const json& params = saved["nodes"][0]["params"];
+  EXPECT_EQ(params["2"]["bitmap"], std::string(GRAMORA_TEST_DATA) + "/app_hills.png");
+  EXPECT_EQ(params["9"]["procedural"], "noise");
+  EXPECT_EQ(params["4"], true);  // "VectormapEnabled"
+  EXPECT_EQ(saved["nodes"][0]["modifiers"][0]["gizmo"]["position"]["keys"].size(), 2u);
+
+  // The field really bends the lawn: without it the mesh differs.
+  const fs::path plain = Write("plain.json", LawnScene(false));
+  ASSERT_EQ(Run({"build", plain.string(), "-o", Path("c.obj").string()}).status, 0);
+  EXPECT_NE(ReadAll(Path("a.obj")), ReadAll(Path("c.obj")));
+}
+
 TEST_F(CliTest, FrameChangesAnimatedMeshes) {
   const fs::path scene = Write("blades.json", kBladeScene);
   ASSERT_EQ(Run({"build", scene.string(), "-o", Path("f0.obj").string(), "--frame", "0"}).status, 0);
