@@ -6,6 +6,7 @@
 
 #include "mower/lawn_mower.h"
 #include "mower/mow.h"
+#include "sdk/custcont.h"
 #include "sdk/host.h"
 #include "sdk/module.h"
 #include "sdk/node.h"
@@ -271,6 +272,13 @@ TEST_F(MowerTest, PanelEnablesTheSpinnersOfTheShape) {
   EXPECT_FALSE(enabled(IDC_MOWER_WIDTH_SPIN));
   EXPECT_FALSE(enabled(IDC_MOWER_HEIGHT_SPIN));
   EXPECT_TRUE(enabled(IDC_MOWER_RADIUS));  // edit fields are left alone
+  // A change made elsewhere (a script, an undo) shows in the open panel.
+  m->paramBlock->SetValue(mower_radius, 0, 7.5f);
+  const int page = GetCommandPanel().FindPageWithControl(IDC_MOWER_RADIUS_SPIN);
+  ISpinner* spin = GetISpinner(GetDlgItem(GetCommandPanel().GetPanelDlg(page), IDC_MOWER_RADIUS_SPIN));
+  ASSERT_NE(spin, nullptr);
+  EXPECT_EQ(spin->GetFVal(), 7.5f);
+  ReleaseISpinner(spin);
   m->EndEditParams(&TheHost(), 0, nullptr);
   EXPECT_FALSE(m->TestAFlag(A_MOD_BEING_EDITED));
   EXPECT_EQ(TheHost().GetCommandMode(), nullptr);
