@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "blade/blade_mesh.h"
 #include "mower/mow.h"
 #include "tests/mower_blades.h"
 
@@ -62,6 +63,29 @@ TEST(Mowing, StraightBladeCollapsesItsTopOntoTheCut) {
   }
 }
 
+TEST(Mowing, GeneratedBladesFollowTheSameLayout) {
+  // A straight generated blade at weldings 2, as the lawn builders make them, then turned: the
+  // cut sees only the layout, so the top still collapses to the point at v = 0.55 of the
+  // column-0 edge, and all of rows 13 and 14 and the tip are marked.
+  const Mesh before = BuildBladeMesh({2.0f, 0.0f, 0.0f, 2, 0.1f, 1.25f, 0.7f, 0.0f, 0.0f});
+  Mesh m = before;
+  ASSERT_EQ(CheckMowable(m), MowCheck::kMowable);
+  EXPECT_EQ(MowMesh(m, Circle(P(0, 0, 0), 1, 0.55f)), 1);
+  const int columns = 4, tip = 15 * columns;
+  const Point3 a = before.verts[7 * columns], b = before.verts[8 * columns];
+  const Point3 cut = a + (b - a) * 0.7f;  // v = 0.55 lies 0.7 of the way from row 7 to row 8
+  for (int k = 0; k <= tip; ++k) {
+    const int row = k == tip ? 15 : k / columns;
+    if (row >= 8) {
+      EXPECT_NEAR((m.verts[k] - cut).Length(), 0.0f, 1e-4f) << k;
+    } else {
+      EXPECT_EQ(m.verts[k], before.verts[k]) << k;
+    }
+    EXPECT_EQ(m.tVerts[k].z, row >= 13 ? 0.55f : 0.0f) << k;
+  }
+  EXPECT_NEAR(cut.z, 2.0f * 3.85f, 1e-4f);
+}
+
 TEST(Mowing, RepeatedPassesKeepLoweringTheTop) {
   Mesh m = StraightBlade(kW, P(0, 0, 0));
   const float expected[] = {3.85f, 3.745f, 3.6715f};
@@ -80,10 +104,11 @@ struct RegionCase {
 };
 
 TEST(Mowing, RegionBorders) {
-  // The blade's root row spans x = root.x to root.x + 0.5; single-column blades would hide the
-  // border, so roots are placed so that only column 0 can decide.
+  // Two-column blades: the root row is (root.x, root.y) and (root.x + 0.25, root.y), placed so that
+  // the one root under test decides and the other lies clearly outside.
   const RegionCase cases[] = {
-      {"rectangle: root on the left border is outside", Rect(P(-2, 0, 0), 4, 4, 0.5f), P(0.5f, 0, 0), false},
+      {"rectangle: root on the left border is outside", Rect(P(2, 0, 0), 4, 4, 0.5f), P(-0.25f, 0, 0), false},
+      {"rectangle: just inside the left border", Rect(P(2, 0, 0), 4, 4, 0.5f), P(-0.249f, 0, 0), true},
       {"rectangle: root on the right border is outside", Rect(P(0, 0, 0), 4, 4, 0.5f), P(2, 0, 0), false},
       {"rectangle: just inside the right border", Rect(P(0, 0, 0), 4, 4, 0.5f), P(1.999f, 0, 0), true},
       {"rectangle: root on the top border is outside", Rect(P(0, 0, 0), 4, 4, 0.5f), P(0, 2, 0), false},
@@ -101,7 +126,6 @@ TEST(Mowing, RegionBorders) {
       {"circle raised above its radius cuts nothing", Circle(P(0, 0, 5.5f), 5, 0.5f), P(0, 0, 0), false},
   };
   for (const RegionCase& c : cases) {
-    // A second blade far away on the X-negative side keeps the other columns out of every region.
     Mesh m = StraightBlade(0, c.root);
     const Mesh before = m;
     EXPECT_EQ(MowMesh(m, c.pass), c.cut ? 1 : 0) << c.name;
