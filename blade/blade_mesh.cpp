@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -80,15 +81,16 @@ Lanes Load(const float* f) {
 }
 
 // What every row shares per column, padded to whole lanes: the column number, texture u and
-// the sideways arch.
+// the sideways arch. `index` is null when a table too large for the stack cannot be allocated.
 class ColumnTable {
  public:
   ColumnTable(int cols, float spans, float weldFactor) {
     const int padded = (cols + kLanes - 1) / kLanes * kLanes;
     float* f = stack_;
     if (padded > kStackColumns) {
-      heap_ = std::make_unique_for_overwrite<float[]>(3 * static_cast<size_t>(padded));
+      heap_.reset(new (std::nothrow) float[3 * static_cast<size_t>(padded)]);
       f = heap_.get();
+      if (!f) return;
     }
     index = f;
     u = f + padded;
@@ -100,9 +102,12 @@ class ColumnTable {
       arch[j] = weldFactor * std::sin(fj * kPi / spans);
     }
   }
-  float* index;
-  float* u;
-  float* arch;
+  ColumnTable(const ColumnTable&) = delete;
+  ColumnTable& operator=(const ColumnTable&) = delete;
+
+  float* index = nullptr;
+  float* u = nullptr;
+  float* arch = nullptr;
 
  private:
   float stack_[3 * kStackColumns];
@@ -184,6 +189,10 @@ Mesh BuildBladeMesh(const BladeParams& p) {
   const int cols = welds + 2;
   const float spans = static_cast<float>(welds + 1);
   const ColumnTable column(cols, spans, p.weldFactor);
+  if (!column.index) {
+    mesh.FreeAll();
+    return mesh;
+  }
 
   Affine orient;
   RotateZ(orient, p.rotationZ);
