@@ -81,7 +81,8 @@ std::string ControlLabel(const ParamBlockDesc2& desc, const ParamDef& d, HINSTAN
   const DialogTemplate* dialog = module->resources->FindDialog(rollout->dialog);
   if (!dialog) return "";
   std::string own;
-  for (int k = 0; k < d.NumControlIds(); ++k) {
+  // A map button's caption names the map it holds ("None"), not the parameter.
+  for (int k = 0; d.ui.type != TYPE_TEXMAPBUTTON && k < d.NumControlIds(); ++k) {
     const DialogItem* item = dialog->Find(d.ui.ids[k]);
     if (item && item->text && *item->text) own += (own.empty() ? "" : " / ") + std::string(item->text);
   }

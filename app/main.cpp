@@ -21,6 +21,7 @@ int Fail(const std::string& message) {
 int main(int argc, char** argv) {
   CLI::App app{"gramora: builds grass scenes with the grass plug-in and writes OBJ, PLY, glb or PNG"};
   app.require_subcommand(1);
+  app.fallthrough();  // --plugins may also follow the command
   HostOptions host;
   app.add_option("--plugins", host.pluginDir, "folder to load *.dlo plug-ins from (default: beside gramora)");
 
