@@ -73,7 +73,7 @@ std::string RangeText(const ParamDef& d) {
 }
 
 // The text a person sees for the control: its own caption (check boxes, radio buttons, buttons)
-// or the label standing left of it on the same row (spinners, map buttons).
+// or the text standing left of it on the same row (spinners; map buttons, beside their switch).
 std::string ControlLabel(const ParamBlockDesc2& desc, const ParamDef& d, HINSTANCE module) {
   if (d.ui.type == TYPE_NO_CONTROL) return "(no control)";
   const RolloutDesc* rollout = desc.GetRolloutByMapID(d.map_id);
@@ -92,7 +92,8 @@ std::string ControlLabel(const ParamBlockDesc2& desc, const ParamDef& d, HINSTAN
   const DialogItem* best = nullptr;
   for (const DialogItem& label : dialog->items) {
     const bool sameRow = label.y < item->y + item->h && item->y < label.y + label.h;
-    if (label.kind == ControlKind::Static && sameRow && label.x < item->x && (!best || label.x > best->x)) best = &label;
+    const bool text = label.kind == ControlKind::Static || label.kind == ControlKind::CheckBox;
+    if (text && sameRow && label.x < item->x && (!best || label.x > best->x)) best = &label;
   }
   return best && best->text ? best->text : "";
 }
