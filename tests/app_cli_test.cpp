@@ -247,6 +247,24 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
       {"bad frame", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "OUT", "--frame", "1e12"}, "outside the time line"},
       {"save of malformed JSON", "[1,", {"save", "SCENE", "-o", "OUT"}, "malformed JSON"},
       {"unknown format", R"({"format": "other", "nodes": []})", {"save", "SCENE", "-o", "OUT"}, "unknown \"format\""},
+      {"unknown top-level key", R"({"nodes": [], "frames": 3})", {"build", "SCENE", "-o", "OUT"},
+       "did you mean \"frame\""},
+      {"nodes not a list", R"({"nodes": 5})", {"build", "SCENE", "-o", "OUT"}, "\"nodes\" must be a list"},
+      {"node not an object", R"({"nodes": [5]})", {"build", "SCENE", "-o", "OUT"}, "nodes[0]: a node must be"},
+      {"params not an object", node + R"("params": [1]}]})", {"build", "SCENE", "-o", "OUT"}, "\"params\" must be"},
+      {"bad key pair", node + R"("params": {"size": {"keys": [[0]]}}}]})", {"build", "SCENE", "-o", "OUT"},
+       "must be [frame, value]"},
+      {"empty group", R"({"nodes": [{"group": "G", "nodes": []}]})", {"build", "SCENE", "-o", "OUT"},
+       "a group needs"},
+      {"bad gizmo", R"({"nodes": [{"class": "GrassBlade", "modifiers": [{"class": "LawnMower", "gizmo": {"position": [1, 2]}}]}]})",
+       {"build", "SCENE", "-o", "OUT"}, "expected [x, y, z]", "LawnMower"},
+      {"object as modifier", node + R"("modifiers": [{"class": "GrassBlade"}]}]})", {"build", "SCENE", "-o", "OUT"},
+       "not a modifier"},
+      {"unknown procedural map", R"({"nodes": [{"class": "Lawn", "params": {"Probabilitymap": {"procedural": "plasma"}}}]})",
+       {"build", "SCENE", "-o", "OUT"}, "unknown procedural map \"plasma\"", "Lawn"},
+      {"render to another type", node + "\"name\": \"x\"}]}", {"render", "SCENE", "-o", "out.jpg"}, "must end in .png"},
+      {"bad render section", R"({"nodes": [], "render": {"camera": {"fov": "wide"}}})",
+       {"render", "SCENE", "-o", "OUT.png"}, "render.camera.fov"},
   };
   for (const Case& c : cases) {
     if (c.needs && !HasClass(c.needs)) continue;
@@ -260,19 +278,35 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
     for (const std::string& a : c.args) {
       if (a == "SCENE") args.push_back(Path("bad.json").string());
       else if (a == "OUT") args.push_back(out.string());
-      else if (a.find('/') != std::string::npos || a == "out.stl" || a == "missing.json") args.push_back(Path(a).string());
+      else if (a == "OUT.png") args.push_back(Path("out.png").string());
+      else if (a.find('/') != std::string::npos || a.starts_with("out.") || a == "missing.json") args.push_back(Path(a).string());
       else args.push_back(a);
     }
     const Result r = Run(args);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find(c.expect), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_FALSE(fs::exists(out));
+    for (const char* name : {"out.obj", "out.png", "out.jpg", "out.stl"}) EXPECT_FALSE(fs::exists(Path(name))) << name;
     EXPECT_EQ(ReadAll(Path("keep.txt")), "keep");
     int files = 0;
     for (const auto& e : fs::directory_iterator(dir_)) files += e.path().filename().string()[0] == '.';
     EXPECT_EQ(files, 0) << "a temporary file was left behind";
   }
+}
+
+TEST_F(CliTest, RendersThePngOfAScene) {
+  const Result r = Run({"render", "-o", Path("demo.png").string(), "--width", "32", "--height", "24", "--spp", "1",
+                        "--quiet"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadAll(Path("demo.png")).substr(1, 3), "PNG");
+}
+
+TEST_F(CliTest, AFolderWithoutPlugInsKnowsNoClasses) {
+  fs::create_directories(Path("empty"));
+  const Result r = Run({"build", "-o", Path("x.obj").string(), "--plugins", Path("empty").string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("no plug-in classes are loaded"), std::string::npos) << r.err;
+  EXPECT_EQ(Run({"plugins", "--plugins", Path("nowhere").string()}).status, 2);
 }
 
 TEST_F(CliTest, FailedBuildLeavesExistingOutputUntouched) {
