@@ -31,6 +31,9 @@ CornerKey MakeKey(std::uint32_t v, std::uint32_t tv, const Point3& n) {
 
 // A normal fit for formats that demand unit vectors: degenerate faces have none, so they get +Z.
 Point3 UnitNormal(Point3 n) {
+  // Built normals are already unit length to float precision; only the others are renormalised.
+  const float len2 = n.LengthSquared();
+  if (len2 > 0.999999f && len2 < 1.000001f) return n;
   const double len = std::sqrt(double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z);
   if (!(len > 1e-20) || !std::isfinite(len)) return Point3(0.0f, 0.0f, 1.0f);
   return Point3(double(n.x) / len, double(n.y) / len, double(n.z) / len);
