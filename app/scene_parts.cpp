@@ -1,6 +1,7 @@
 #include "app/scene_parts.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "app/errors.h"
@@ -97,8 +98,11 @@ json SaveParams(Animatable* obj) {
 }
 
 Point3 ParsePoint(const json& v, const std::string& where) {
-  const bool ok = v.is_array() && v.size() == 3 && std::all_of(v.begin(), v.end(), [](const json& c) { return c.is_number(); });
-  if (!ok) throw InputError(where + ": expected [x, y, z], not " + v.dump());
+  // Coordinates are single precision: larger numbers would turn into infinities in the meshes.
+  const bool ok = v.is_array() && v.size() == 3 && std::all_of(v.begin(), v.end(), [](const json& c) {
+                    return c.is_number() && std::fabs(c.get<double>()) <= 3.0e38;
+                  });
+  if (!ok) throw InputError(where + ": expected [x, y, z] (finite numbers), not " + v.dump());
   return Point3(v[0].get<double>(), v[1].get<double>(), v[2].get<double>());
 }
 
