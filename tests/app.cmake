@@ -10,3 +10,6 @@ add_dependencies(app_cli_tests gramora)
 if(TARGET grass)
   add_dependencies(app_cli_tests grass)
 endif()
+gramora_test(app_scene_tests
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app_scene_test.cpp
+  LIBS gramora_host)

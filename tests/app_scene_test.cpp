@@ -1,0 +1,197 @@
+// The scene-file helpers on their own: JSON error positions, name suggestions, frames, parameter
+// keys and values on a real parameter block, and texture-map descriptions.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/errors.h"
+#include "app/json_file.h"
+#include "app/scene_params.h"
+#include "app/scene_texmaps.h"
+#include "app/suggest.h"
+#include "sdk/paramblock.h"
+
+using nlohmann::json;
+
+namespace {
+
+std::string ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const InputError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
+TEST(JsonFile, MalformedTextNamesLineAndColumn) {
+  struct Case {
+    const char* text;
+    const char* where;
+  };
+  const Case cases[] = {
+      {"{\n  \"a\": 1,\n  \"b\": }\n", "s.json:3:8:"},
+      {"[1, 2", "s.json:1:5:"},
+      {"{\"a\": tru}", "s.json:1:10:"},
+      {"", "s.json:1:1:"},
+  };
+  for (const Case& c : cases) {
+    const std::string message = ErrorOf([&] { ParseJsonText(c.text, "s.json"); });
+    EXPECT_EQ(message.rfind(c.where, 0), 0u) << c.text << " -> " << message;
+    EXPECT_NE(message.find("malformed JSON"), std::string::npos);
+  }
+  EXPECT_NE(ErrorOf([] { ReadJsonFile("/nonexistent/scene.json"); }).find("cannot read"), std::string::npos);
+}
+
+TEST(Suggest, NearestNamesIgnoreCaseAndStayNear) {
+  const std::vector<std::string> names = {"size", "Stiffness", "Gravity", "#Weldings", "Weld factor"};
+  EXPECT_EQ(NearestNames("gravity", names), (std::vector<std::string>{"Gravity"}));
+  EXPECT_EQ(NearestNames("Weldings", names), (std::vector<std::string>{"#Weldings"}));
+  EXPECT_EQ(NearestNames("Stifness", names).front(), "Stiffness");
+  EXPECT_TRUE(NearestNames("colour", names).empty());
+  EXPECT_EQ(QuotedList({"a", "b", "c"}), "\"a\", \"b\" or \"c\"");
+}
+
+TEST(Frames, TicksAreRoundedAndBounded) {
+  EXPECT_EQ(FrameToTicks(json(30), "f"), 4800);
+  EXPECT_EQ(FrameToTicks(json(1.5), "f"), 240);
+  EXPECT_EQ(FrameToTicks(json(-2), "f"), -320);
+  EXPECT_NE(ErrorOf([] { FrameToTicks(json(1e12), "f"); }).find("outside the time line"), std::string::npos);
+  EXPECT_NE(ErrorOf([] { FrameToTicks(json("3"), "f"); }).find("must be a number"), std::string::npos);
+  EXPECT_EQ(ResolveScenePath("/a/b.png", "/x"), "/a/b.png");
+  EXPECT_EQ(ResolveScenePath("maps/../b.png", "/x/y"), "/x/y/b.png");
+}
+
+// A block with one parameter of every kind, a duplicated internal name and an animatable float.
+class ParamTest : public ::testing::Test {
+ protected:
+  ParamTest()
+      : desc_(ParamBlockSpec{
+            .id = 0,
+            .int_name = "params",
+            .params = {
+                {.id = 0, .int_name = "size", .type = TYPE_FLOAT, .flags = P_ANIMATABLE, .def = {.f = 1.0f},
+                 .range = {0.0f, 1000.0f}},
+                {.id = 1, .int_name = "Count", .type = TYPE_INT, .def = {.i = 2}, .range = {1.0f, 10.0f}},
+                {.id = 2, .int_name = "On?", .type = TYPE_BOOL, .def = {.i = 0}},
+                {.id = 3, .int_name = "file", .type = TYPE_STRING},
+                {.id = 4, .int_name = "Length", .type = TYPE_FLOAT, .def = {.f = 1.0f}, .range = {0.0f, 5.0f}},
+                {.id = 7, .int_name = "Length", .type = TYPE_FLOAT, .def = {.f = 1.0f}, .range = {0.0f, 5.0f}},
+                {.id = 8, .int_name = "Offset", .type = TYPE_POINT3},
+            }}),
+        block_(CreateParameterBlock2(&desc_, nullptr)) {}
+  ~ParamTest() override { block_->DeleteThis(); }
+
+  // Sets key = value through the scene-file path; returns the error or "".
+  std::string Set(const std::string& key, const json& value) {
+    return ErrorOf([&] {
+      const ParamSource src{"scene.json: nodes[0]", "/scenes"};
+      SetParamFromJson(*block_, FindParam(desc_, key, src), value, src);
+    });
+  }
+
+  ParamBlockDesc2 desc_;
+  IParamBlock2* block_;
+};
+
+TEST_F(ParamTest, ValuesOfEveryKind) {
+  EXPECT_EQ(Set("size", 2.5), "(no error)");
+  EXPECT_EQ(block_->GetFloat(0), 2.5f);
+  EXPECT_EQ(Set("1", 7), "(no error)");
+  EXPECT_EQ(block_->GetInt(1), 7);
+  EXPECT_EQ(Set("On?", true), "(no error)");
+  EXPECT_EQ(block_->GetInt(2), 1);
+  EXPECT_EQ(Set("On?", 0), "(no error)");
+  EXPECT_EQ(block_->GetInt(2), 0);
+  EXPECT_EQ(Set("file", "wind.dat"), "(no error)");
+  EXPECT_STREQ(block_->GetStr(3), "wind.dat");
+  EXPECT_EQ(Set("Offset", json::array({1, 2, 3})), "(no error)");
+  EXPECT_EQ(block_->GetPoint3(8), Point3(1.0f, 2.0f, 3.0f));
+  EXPECT_EQ(Set("7", 4), "(no error)");
+  EXPECT_EQ(block_->GetFloat(7), 4.0f);
+  EXPECT_EQ(block_->GetFloat(4), 1.0f);
+}
+
+TEST_F(ParamTest, KeysMakeATrackThatAConstantReplaces) {
+  ASSERT_EQ(Set("size", json::parse(R"({"keys": [[0, 1], [10, 3]]})")), "(no error)");
+  EXPECT_EQ(block_->NumKeys(0), 2);
+  EXPECT_FLOAT_EQ(block_->GetFloat(0, 5 * GetTicksPerFrame()), 2.0f);
+  ASSERT_EQ(Set("size", 4), "(no error)");
+  EXPECT_EQ(block_->NumKeys(0), 0);
+  EXPECT_EQ(block_->GetFloat(0, 5 * GetTicksPerFrame()), 4.0f);
+}
+
+TEST_F(ParamTest, BadKeysAndValuesAreNamed) {
+  struct Case {
+    const char* key;
+    json value;
+    const char* expect;
+  };
+  const Case cases[] = {
+      {"sise", 1, "unknown parameter \"sise\"; did you mean \"size\""},
+      {"42", 1, "no parameter has id 42"},
+      {"Length", 1, "ambiguous: it names ids \"4\" and \"7\""},
+      {"size", "big", "expects a number or {\"keys\""},
+      {"size", 1001, "outside its range 0 to 1000; the parameter block clamps it to 1000"},
+      {"size", -0.5, "clamps it to 0"},
+      {"size", json::parse(R"({"keys": [[0, 1], [5, 2000]]})"), "clamps it to 1000"},
+      {"size", json::parse(R"({"keys": []})"), "non-empty list"},
+      {"size", json::parse(R"({"keys": [[0, 1]], "x": 1})"), "alone"},
+      {"Count", 2.5, "expects a whole number"},
+      {"Count", 11, "clamps it to 10"},
+      {"Count", json::parse(R"({"keys": [[0, 1]]})"), "not animatable"},
+      {"On?", 2, "expects true or false"},
+      {"file", 3, "expects a string"},
+      {"Offset", json::array({1, 2}), "expects [x, y, z]"},
+  };
+  for (const Case& c : cases) {
+    const std::string message = Set(c.key, c.value);
+    EXPECT_NE(message.find(c.expect), std::string::npos) << c.key << " = " << c.value.dump() << " -> " << message;
+    EXPECT_EQ(message.rfind("scene.json: nodes[0]: ", 0), 0u) << message;
+  }
+  EXPECT_EQ(block_->GetFloat(0), 1.0f);  // nothing refused reached the block
+  EXPECT_EQ(block_->GetInt(1), 2);
+}
+
+TEST(Texmaps, ProceduralMapsDescribeThemselvesBack) {
+  const json specs[] = {
+      json::parse(R"({"procedural": "constant", "color": [0.25, 0.5, 0.75, 1]})"),
+      json::parse(R"({"procedural": "gradient", "color1": [0, 0, 0, 1], "color2": [1, 0.5, 0, 1], "direction": "v"})"),
+      json::parse(R"({"procedural": "checker", "color1": [0, 0, 0, 1], "color2": [1, 1, 1, 1], "tiles": 8})"),
+      json::parse(R"({"procedural": "noise", "color1": [0, 0, 0, 1], "color2": [1, 1, 1, 1], "size": 2.5, "seed": 9})"),
+  };
+  for (const json& spec : specs) {
+    Texmap* map = MakeTexmap(spec, ".", "m");
+    EXPECT_EQ(DescribeTexmap(map), spec);
+    map->DeleteThis();
+  }
+}
+
+TEST(Texmaps, BadDescriptionsAreNamed) {
+  struct Case {
+    const char* spec;
+    const char* expect;
+  };
+  const Case cases[] = {
+      {R"({"bitmap": "no/such.png"})", "cannot read the bitmap"},
+      {R"({"bitmap": "a.png", "tiles": 2})", "takes only"},
+      {R"({"procedural": "plasma"})", "unknown procedural map \"plasma\""},
+      {R"({"procedural": "checker", "size": 2})", "has no option \"size\""},
+      {R"({"procedural": "noise", "seed": 1.5})", "must be a whole number"},
+      {R"({"procedural": "constant", "color": [1, 2]})", "must be [r, g, b]"},
+      {R"({"texture": "x"})", "a map is"},
+  };
+  for (const Case& c : cases) {
+    const std::string message = ErrorOf([&] { MakeTexmap(json::parse(c.spec), "/tmp", "scene.json: map"); });
+    EXPECT_NE(message.find(c.expect), std::string::npos) << c.spec << " -> " << message;
+  }
+}
+
+TEST(Texmaps, BitmapPathsResolveAgainstTheSceneFolder) {
+  Texmap* map = MakeTexmap(json::parse(R"({"bitmap": "app_hills.png"})"), GRAMORA_TEST_DATA, "m");
+  EXPECT_EQ(DescribeTexmap(map)["bitmap"],
+            std::filesystem::absolute(std::string(GRAMORA_TEST_DATA) + "/app_hills.png").lexically_normal().string());
+  map->DeleteThis();
+}
+
+}  // namespace
