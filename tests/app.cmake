@@ -7,9 +7,11 @@ gramora_test(app_cli_tests
   LIBS nlohmann_json::nlohmann_json)
 # The CLI tests run the binary and the plug-ins beside it.
 add_dependencies(app_cli_tests gramora)
-if(TARGET grass)
-  add_dependencies(app_cli_tests grass)
-endif()
+foreach(module grass verdigo)
+  if(TARGET ${module})
+    add_dependencies(app_cli_tests ${module})
+  endif()
+endforeach()
 gramora_test(app_scene_tests
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app_scene_test.cpp
   LIBS gramora_host)
