@@ -29,16 +29,18 @@ std::string Name(const json& entry, const char* key, const std::string& where) {
 
 INode* RestoreGroup(const json& entry, const std::string& where, const std::string& baseDir) {
   CheckKeys(entry, {"group", "transform", "nodes"}, where);
+  // A group may be empty: a lawn whose probability map keeps nothing scatters an empty group.
   const json& members = Required(entry, "nodes", where);
-  if (!members.is_array() || members.empty()) throw InputError(where + ": a saved group needs its \"nodes\"");
+  if (!members.is_array()) throw InputError(where + ": a saved group needs its \"nodes\" list");
   INodeTab tab;
   for (std::size_t i = 0; i < members.size(); ++i) {
     INode* child = RestoreEntry(members[i], where + ".nodes[" + std::to_string(i) + "]", baseDir);
     tab.Append(1, &child);
   }
-  MSTR name(Name(entry, "group", where));
+  const std::string saved = Name(entry, "group", where);
+  MSTR name(saved);
   INode* head = GetCOREInterface()->GroupNodes(&tab, &name, FALSE);
-  head->SetName(name);
+  head->SetName(saved.c_str());  // the saved name as it was, not one made unique again
   if (entry.contains("transform")) head->SetNodeTM(0, ParseTransform(entry["transform"], where));
   return head;
 }
