@@ -146,16 +146,66 @@ void PutFace(const Face& prototype, Face& face, TVFace& tvFace, DWORD a, DWORD b
   tvFace.setTVerts(a, b, c);
 }
 
-// Band faces, two triangles per quad from the root up, then the tip fan.
-void PutFaces(Mesh& mesh, DWORD welds) {
-  // Smoothing group 1; the edge from the third corner back to the first is hidden (it is the
-  // diagonal of a quad or the base of a tip triangle).
+// A negative count cannot come from a panel; it builds the plain two-column blade.
+int Weldings(int weldings) { return weldings > 0 ? weldings : 0; }
+
+}  // namespace
+
+std::int64_t BladeVertexCount(int weldings) { return std::int64_t{kRows} * Weldings(weldings) + 2 * kRows + 1; }
+
+std::int64_t BladeFaceCount(int weldings) {
+  return (2 * std::int64_t{kBands} + 1) * (std::int64_t{Weldings(weldings)} + 1);
+}
+
+bool WriteBladeVertices(const BladeParams& p, Point3* vert, UVVert* tVert) {
+  const int welds = Weldings(p.weldings);
+  const int cols = welds + 2;
+  const float spans = static_cast<float>(welds + 1);
+  const ColumnTable column(cols, spans, p.weldFactor);
+  if (!column.index) return false;
+
+  Affine orient;
+  RotateZ(orient, p.rotationZ);
+  RotateX(orient, p.rotationX);
+
+  // Each row turns the bend matrix further, so row i is turned about the root by the sum of the
+  // increments of rows 0 to i. The orientation is applied to each finished vertex.
+  Affine bend;
+  for (int i = 0; i < kRows; ++i) {
+    RotateX(bend, RowIncrement(i, p));
+    const float x0 = RowStart(i, p.thinning);
+    const float width = std::fabs(2.0f * x0);
+    const float v = static_cast<float>(i) / static_cast<float>(kBands);
+    for (int j = 0; j < cols; j += kLanes) {
+      const Points unbent{Splat(x0) + Load(column.index + j) * width / spans, Load(column.arch + j),
+                          Splat(0.5f * static_cast<float>(i))};
+      const Points done = Transform(orient, Scaled(Transform(bend, unbent), p.size));
+      for (int l = 0; l < kLanes && j + l < cols; ++l) {
+        *vert++ = Point3(done.x[l], done.y[l], done.z[l]);
+        if (tVert) *tVert++ = UVVert(column.u[j + l], v, 0.0f);
+      }
+    }
+  }
+
+  // The tip leans by one more increment, without the length boost.
+  float tipIncrement = 0.5625f * p.gravity - p.stiffness;
+  if (tipIncrement < 0.0f) tipIncrement = 0.0f;
+  RotateX(bend, tipIncrement);
+  const Points tip = Transform(orient, Scaled(Transform(bend, {Splat(0.0f), Splat(0.0f), Splat(7.5f)}), p.size));
+  *vert = Point3(tip.x[0], tip.y[0], tip.z[0]);
+  if (tVert) *tVert = UVVert(0.5f, 1.0f, 0.0f);
+  return true;
+}
+
+void WriteBladeFaces(int weldings, Face* face, TVFace* tvFace) {
+  // Band faces, two triangles per quad from the root up, then the tip fan. Smoothing group 1; the
+  // edge from the third corner back to the first is hidden (it is the diagonal of a quad or the
+  // base of a tip triangle).
   Face prototype;
   prototype.setSmGroup(1);
   prototype.setEdgeVisFlags(1, 1, 0);
+  const auto welds = static_cast<DWORD>(Weldings(weldings));
   const DWORD cols = welds + 2;
-  Face* face = mesh.faces.data();
-  TVFace* tvFace = mesh.tvFace.data();
   for (DWORD band = 0; band < static_cast<DWORD>(kBands); ++band) {
     for (DWORD k = 0; k <= welds; ++k) {
       const DWORD low = band * cols + k;
@@ -169,13 +219,9 @@ void PutFaces(Mesh& mesh, DWORD welds) {
   for (DWORD k = 0; k <= welds; ++k) PutFace(prototype, *face++, *tvFace++, top + k, top + k + 1, tip);
 }
 
-}  // namespace
-
 Mesh BuildBladeMesh(const BladeParams& p) {
-  // A negative count cannot come from a panel; it builds the plain two-column blade.
-  const int welds = p.weldings > 0 ? p.weldings : 0;
-  const std::int64_t numVerts = std::int64_t{kRows} * welds + 2 * kRows + 1;
-  const std::int64_t numFaces = (2 * std::int64_t{kBands} + 1) * (std::int64_t{welds} + 1);
+  const std::int64_t numVerts = BladeVertexCount(p.weldings);
+  const std::int64_t numFaces = BladeFaceCount(p.weldings);
   // Counts beyond the host's int cannot be allocated; they fail like any allocation. A failed
   // setNum* has already emptied the mesh.
   Mesh mesh;
@@ -185,49 +231,11 @@ Mesh BuildBladeMesh(const BladeParams& p) {
       !mesh.setNumFaces(static_cast<int>(numFaces), FALSE, TRUE) ||
       !mesh.setNumTVFaces(static_cast<int>(numFaces), FALSE, 0))
     return mesh;
-
-  const int cols = welds + 2;
-  const float spans = static_cast<float>(welds + 1);
-  const ColumnTable column(cols, spans, p.weldFactor);
-  if (!column.index) {
+  if (!WriteBladeVertices(p, mesh.verts.data(), mesh.tVerts.data())) {
     mesh.FreeAll();
     return mesh;
   }
-
-  Affine orient;
-  RotateZ(orient, p.rotationZ);
-  RotateX(orient, p.rotationX);
-
-  // Each row turns the bend matrix further, so row i is turned about the root by the sum of the
-  // increments of rows 0 to i. The orientation is applied to each finished vertex.
-  Affine bend;
-  Point3* vert = mesh.verts.data();
-  UVVert* tVert = mesh.tVerts.data();
-  for (int i = 0; i < kRows; ++i) {
-    RotateX(bend, RowIncrement(i, p));
-    const float x0 = RowStart(i, p.thinning);
-    const float width = std::fabs(2.0f * x0);
-    const float v = static_cast<float>(i) / static_cast<float>(kBands);
-    for (int j = 0; j < cols; j += kLanes) {
-      const Points unbent{Splat(x0) + Load(column.index + j) * width / spans, Load(column.arch + j),
-                          Splat(0.5f * static_cast<float>(i))};
-      const Points done = Transform(orient, Scaled(Transform(bend, unbent), p.size));
-      for (int l = 0; l < kLanes && j + l < cols; ++l) {
-        *vert++ = Point3(done.x[l], done.y[l], done.z[l]);
-        *tVert++ = UVVert(column.u[j + l], v, 0.0f);
-      }
-    }
-  }
-
-  // The tip leans by one more increment, without the length boost.
-  float tipIncrement = 0.5625f * p.gravity - p.stiffness;
-  if (tipIncrement < 0.0f) tipIncrement = 0.0f;
-  RotateX(bend, tipIncrement);
-  const Points tip = Transform(orient, Scaled(Transform(bend, {Splat(0.0f), Splat(0.0f), Splat(7.5f)}), p.size));
-  *vert = Point3(tip.x[0], tip.y[0], tip.z[0]);
-  *tVert = UVVert(0.5f, 1.0f, 0.0f);
-
-  PutFaces(mesh, static_cast<DWORD>(welds));
+  WriteBladeFaces(p.weldings, mesh.faces.data(), mesh.tvFace.data());
 
   mesh.InvalidateGeomCache();
   mesh.InvalidateTopologyCache();

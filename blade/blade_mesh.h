@@ -1,6 +1,8 @@
 // The blade generator: one grass blade as a triangle mesh with texture coordinates.
 #pragma once
 
+#include <cstdint>
+
 #include "sdk/mesh.h"
 
 // The nine inputs of one blade, in call order. Lengths are in blade units before `size` scales
@@ -22,3 +24,18 @@ struct BladeParams {
 // 29 * (W + 1) faces with equal texture faces, smoothing group 1, edges (on, on, off), normals
 // built. Returns an empty mesh when the arrays cannot be allocated.
 Mesh BuildBladeMesh(const BladeParams& params);
+
+// Vertex (and texture-vertex) count of a blade with `weldings` interior columns: 15 * W + 31.
+std::int64_t BladeVertexCount(int weldings);
+// Face (and texture-face) count of a blade with `weldings` interior columns: 29 * (W + 1).
+std::int64_t BladeFaceCount(int weldings);
+
+// Writes BuildBladeMesh's vertices into verts[0 .. BladeVertexCount) and, when tVerts is not null,
+// its texture vertices into tVerts, bit for bit the same, with no mesh and no normals: for
+// builders that place many blades into one mesh. The texture vertices depend on `weldings` only.
+// False, with nothing written, when a blade too wide for the stack cannot get its column table.
+bool WriteBladeVertices(const BladeParams& params, Point3* verts, UVVert* tVerts);
+
+// Writes BuildBladeMesh's faces and texture faces for `weldings` interior columns into
+// faces[0 .. BladeFaceCount) and tvFaces: corners as in the blade's own vertex numbering.
+void WriteBladeFaces(int weldings, Face* faces, TVFace* tvFaces);

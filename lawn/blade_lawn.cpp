@@ -1,11 +1,12 @@
 #include "lawn/blade_lawn.h"
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <new>
+#include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -15,13 +16,13 @@
 
 namespace {
 constexpr float kPi = 3.1415927f;
-// Below this many blades a second thread costs more than it saves.
-constexpr std::size_t kMinBladesPerThread = 2048;
+// Below this many kept blades a second thread costs more than it saves.
+constexpr std::size_t kMinBladesForTwoWorkers = 4096;
 
 // One rand() scaled to [0, 1]: the quotient is taken in double and stored as a float.
 float UnitRandom() { return static_cast<float>(crt::rand() / 32767.0); }
 
-// A kept blade, as drawn: what the workers need to build and place it.
+// A kept blade, as drawn: what the vertex writer needs to build and place it.
 struct BladeJob {
   BladeParams params;
   Point3 root;
@@ -32,40 +33,94 @@ void ReportTooLarge(const char* what, double blades) {
   std::fprintf(stderr, "Lawn: cannot allocate the %s of %.0f blades; the lawn is left empty\n", what, blades);
 }
 
-// Builds blades [begin, end) and copies each into its slot b: vertices b*V.., faces b*F.. False
-// when a blade could not be built (memory).
-bool PlaceBlades(const std::vector<BladeJob>& jobs, std::size_t begin, std::size_t end, const BladeLawnSettings& s,
-                 std::size_t V, std::size_t F, Mesh& out) {
+// Room for n elements without creating any: the writer then creates each element once, and the
+// pages are first touched by the thread that writes them. False when the memory cannot be had.
+template <class T>
+bool Reserve(std::vector<T>& v, std::size_t n) {
   try {
-    for (std::size_t b = begin; b < end; ++b) {
-      const BladeJob& job = jobs[b];
-      const Mesh blade = BuildBladeMesh(job.params);
-      if (blade.verts.size() != V || blade.faces.size() != F || blade.tVerts.size() != V) return false;
+    v.reserve(n);
+  } catch (const std::bad_alloc&) {
+    return false;
+  } catch (const std::length_error&) {
+    return false;
+  }
+  return true;
+}
+
+// What every lawn blade shares with the template blade (all are built with 2 weldings): the counts,
+// the texture vertices, which depend on the weldings only, and the faces as the lawn writes them.
+struct BladeLayout {
+  std::size_t V = 0, F = 0;
+  std::vector<UVVert> tVerts;
+  std::vector<Face> faces;  // corners in the blade's own numbering, edges (on, on, off), group 1
+};
+
+BladeLayout TemplateLayout() {
+  const BladeParams templ{1.5f, 0.0f, 0.1f, 2, 0.1f, 1.25f, 0.0f, 0.0f, 0.0f};
+  const Mesh blade = BuildBladeMesh(templ);
+  BladeLayout layout;
+  layout.V = blade.verts.size();
+  layout.F = blade.faces.size();
+  layout.tVerts = blade.tVerts;
+  for (const Face& f : blade.faces) {
+    Face face;
+    face.setVerts(f.v[0], f.v[1], f.v[2]);
+    face.setEdgeVisFlags(TRUE, TRUE, FALSE);
+    face.setSmGroup(1);
+    layout.faces.push_back(face);
+  }
+  return layout;
+}
+
+// Writes the vertices and texture vertices of every kept blade in blade order (blade b at b*V),
+// then the origin in the slots no blade took, up to numVerts. Each blade is built in a small
+// buffer and appended whole. The arrays must have room reserved. False when a blade could not
+// be built.
+bool WriteVertices(const std::vector<BladeJob>& jobs, const BladeLawnSettings& s, const BladeLayout& layout,
+                   std::size_t numVerts, Mesh& out) {
+  try {
+    std::vector<Point3> blade(layout.V);
+    for (const BladeJob& job : jobs) {
+      if (!WriteBladeVertices(job.params, blade.data(), nullptr)) return false;
       Matrix3 bend;
       if (s.field) {
         std::uint32_t ci = 0, cj = 0;
         s.field->CellForBlade(job.column, job.row, s.nx, s.ny, &ci, &cj);
         bend = BendMatrix(s.field->SampleCell(ci, cj, s.slice, s.frame));
       }
-      Point3* verts = &out.verts[b * V];
-      UVVert* tverts = &out.tVerts[b * V];
-      for (std::size_t k = 0; k < V; ++k) {
+      for (Point3& v : blade) {
         // The bend turns the blade about its own root, before it moves to its place.
-        const Point3 p = s.field ? bend.PointTransform(blade.verts[k]) : blade.verts[k];
-        verts[k] = p + job.root;
-        tverts[k] = blade.tVerts[k];
+        v = (s.field ? bend.PointTransform(v) : v) + job.root;
       }
-      const auto base = static_cast<DWORD>(b * V);
-      Face* faces = &out.faces[b * F];
-      TVFace* tvFaces = &out.tvFace[b * F];
-      for (std::size_t k = 0; k < F; ++k) {
-        const DWORD* v = blade.faces[k].v;
+      out.verts.insert(out.verts.end(), blade.begin(), blade.end());
+      out.tVerts.insert(out.tVerts.end(), layout.tVerts.begin(), layout.tVerts.end());
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  out.verts.resize(numVerts);
+  out.tVerts.resize(numVerts);
+  return true;
+}
+
+// Writes the faces and texture faces of `blades` blades: the template's faces shifted by b*V for
+// blade b; texture faces take the same corners, since texture vertex k belongs to vertex k. Each
+// blade's faces are shifted in a small buffer and appended whole. The arrays must have room
+// reserved. False when the buffers cannot be had.
+bool WriteFaces(std::size_t blades, const BladeLayout& layout, Mesh& out) {
+  try {
+    std::vector<Face> faces(layout.F);
+    std::vector<TVFace> tvFaces(layout.F);
+    for (std::size_t b = 0; b < blades; ++b) {
+      const auto base = static_cast<DWORD>(b * layout.V);
+      for (std::size_t k = 0; k < layout.F; ++k) {
+        const DWORD* v = layout.faces[k].v;
+        faces[k] = layout.faces[k];
         faces[k].setVerts(v[0] + base, v[1] + base, v[2] + base);
-        faces[k].setEdgeVisFlags(TRUE, TRUE, FALSE);
-        faces[k].setSmGroup(1);
-        // Texture faces take the vertex indices: texture vertex k belongs to vertex k.
         tvFaces[k].setTVerts(v[0] + base, v[1] + base, v[2] + base);
       }
+      out.faces.insert(out.faces.end(), faces.begin(), faces.end());
+      out.tvFace.insert(out.tvFace.end(), tvFaces.begin(), tvFaces.end());
     }
   } catch (const std::bad_alloc&) {
     return false;
@@ -73,32 +128,11 @@ bool PlaceBlades(const std::vector<BladeJob>& jobs, std::size_t begin, std::size
   return true;
 }
 
-// Runs PlaceBlades over all jobs in `threads` contiguous ranges; the slots are disjoint, so the
-// result is the same for any split.
-bool PlaceAllBlades(const std::vector<BladeJob>& jobs, const BladeLawnSettings& s, std::size_t V, std::size_t F,
-                    Mesh& out) {
-  std::size_t threads = static_cast<std::size_t>(s.threads);
-  if (s.threads <= 0) {
-    threads = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 64);
-    threads = std::min(threads, jobs.size() / kMinBladesPerThread);
-  }
-  threads = std::max<std::size_t>(1, std::min(threads, jobs.size()));
-  std::atomic<bool> ok{true};
-  std::vector<std::thread> workers;
-  for (std::size_t t = 1; t < threads; ++t) {
-    const std::size_t begin = jobs.size() * t / threads, end = jobs.size() * (t + 1) / threads;
-    try {
-      workers.emplace_back([&, begin, end] {
-        if (!PlaceBlades(jobs, begin, end, s, V, F, out)) ok = false;
-      });
-    } catch (const std::exception&) {
-      // No thread to be had: the calling thread builds this range too.
-      if (!PlaceBlades(jobs, begin, end, s, V, F, out)) ok = false;
-    }
-  }
-  if (!PlaceBlades(jobs, 0, jobs.size() / threads, s, V, F, out)) ok = false;
-  for (std::thread& w : workers) w.join();
-  return ok;
+// Whether the vertices and the faces get a worker each: on request, or by default for a large lawn
+// on a machine with more than one hardware thread.
+bool TwoWorkers(const BladeLawnSettings& s, std::size_t blades) {
+  if (s.threads > 0) return s.threads > 1;
+  return std::thread::hardware_concurrency() > 1 && blades >= kMinBladesForTwoWorkers;
 }
 }  // namespace
 
@@ -106,14 +140,9 @@ Mesh BuildBladeLawnMesh(const BladeLawnSettings& s) {
   crt::srand(322);
   Mesh result;
 
-  // Template blade: its counts are every lawn blade's counts (all are built with 2 weldings).
-  const BladeParams templ{1.5f, 0.0f, 0.1f, 2, 0.1f, 1.25f, 0.0f, 0.0f, 0.0f};
-  std::size_t V = 0, F = 0;
-  {
-    const Mesh t = BuildBladeMesh(templ);
-    V = t.verts.size();
-    F = t.faces.size();
-  }
+  // Template blade: its counts are every lawn blade's counts.
+  const BladeLayout layout = TemplateLayout();
+  const std::size_t V = layout.V, F = layout.F;
 
   // Size the mesh once for the full (possibly fractional) grid.
   const float cells = s.nx * s.ny;
@@ -123,13 +152,16 @@ Mesh BuildBladeLawnMesh(const BladeLawnSettings& s) {
     return result;
   }
   const int numVerts = static_cast<int>(nv), numFaces = static_cast<int>(nf);
-  if (!result.setNumVerts(numVerts, FALSE) || !result.setNumFaces(numFaces, FALSE) ||
-      !result.setNumTVerts(numVerts, FALSE) || !result.setNumTVFaces(numFaces, FALSE)) {
+  // The vertex arrays are filled to this size; the face arrays hold only the kept blades' faces
+  // (the trailing (0, 0, 0) faces the full size would leave are the ones RemoveIllegalFaces drops).
+  if (!Reserve(result.verts, static_cast<std::size_t>(numVerts)) ||
+      !Reserve(result.tVerts, static_cast<std::size_t>(numVerts))) {
     result.FreeAll();
     ReportTooLarge("mesh", cells);
     return result;
   }
-  const std::size_t capacity = V && F ? std::min(static_cast<std::size_t>(numVerts) / V, static_cast<std::size_t>(numFaces) / F) : 0;
+  const std::size_t capacity =
+      V && F ? std::min(static_cast<std::size_t>(numVerts) / V, static_cast<std::size_t>(numFaces) / F) : 0;
 
   // Grid: columns outer, rows inner; positions accumulate one step at a time.
   const int cx = s.nx >= 1.0f ? static_cast<int>(s.nx) : 0;
@@ -175,13 +207,32 @@ Mesh BuildBladeLawnMesh(const BladeLawnSettings& s) {
     }
   }
 
-  // Build and copy the kept blades. Slots after the last blade keep the zero vertices and the
-  // (0, 0, 0) faces the sizing gave them; RemoveIllegalFaces drops those faces.
-  if (!PlaceAllBlades(jobs, s, V, F, result)) {
+  // Every blade face has three distinct corners inside its own blade, so the only faces
+  // RemoveIllegalFaces would drop are the (0, 0, 0) ones after the last blade: they are never
+  // written. The two workers write disjoint arrays, so the mesh is the same with one or two.
+  if (!Reserve(result.faces, jobs.size() * F) || !Reserve(result.tvFace, jobs.size() * F)) {
     result.FreeAll();
-    ReportTooLarge("blades", cells);
+    ReportTooLarge("mesh", cells);
     return result;
   }
-  result.RemoveIllegalFaces();
+  std::thread faceWorker;
+  bool facesWritten = false;
+  if (TwoWorkers(s, jobs.size())) {
+    try {
+      faceWorker = std::thread([&] { facesWritten = WriteFaces(jobs.size(), layout, result); });
+    } catch (const std::system_error&) {
+      // No thread to be had: this thread writes the faces too.
+    }
+  }
+  const bool verticesWritten = WriteVertices(jobs, s, layout, static_cast<std::size_t>(numVerts), result);
+  if (faceWorker.joinable()) {
+    faceWorker.join();
+  } else {
+    facesWritten = WriteFaces(jobs.size(), layout, result);
+  }
+  if (!verticesWritten || !facesWritten) {
+    result.FreeAll();
+    ReportTooLarge("blades", cells);
+  }
   return result;
 }

@@ -23,11 +23,14 @@ struct BladeLawnSettings {
   const GPUVectorField2D* field = nullptr; // holding data, or null
   std::uint32_t slice = 0;
   int frame = 0;
-  int threads = 0;                         // blade-building threads; 0 = every hardware thread
+  int threads = 0;                         // 1: one thread; 2 or more: the faces get a worker of
+                                           // their own; 0: a worker for large lawns when the
+                                           // machine has a second hardware thread
 };
 
 // Builds the lawn: srand(322), seven draws per cell plus the keep draw, in column-major grid order,
-// always sequentially; the kept blades are then built and copied into the mesh (sized once for
-// trunc(61 * nx * ny) vertices) by `threads` workers, which gives the same mesh for any count.
-// A lawn too large to allocate gives an empty mesh and a message on standard error.
+// always sequentially; then the kept blades' vertices are built straight into the mesh (sized once
+// for trunc(61 * nx * ny) vertices, each element written once), while the faces, a shifted copy of
+// the template blade's, are written by a second worker when `threads` allows: the same mesh either
+// way. A lawn too large to allocate gives an empty mesh and a message on standard error.
 Mesh BuildBladeLawnMesh(const BladeLawnSettings& s);

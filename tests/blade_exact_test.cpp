@@ -80,6 +80,22 @@ void ExpectSameBlade(const BladeParams& p) {
   EXPECT_TRUE(fast.faces == plain.faces);
   EXPECT_TRUE(fast.tvFace == plain.tvFace);
   EXPECT_TRUE(SameBits(fast.vertexNormals(), plain.vertexNormals()));
+
+  // The entry points that write into the caller's arrays (no mesh, no normals) give the same bits,
+  // with or without the texture vertices.
+  const auto nv = static_cast<std::size_t>(BladeVertexCount(p.weldings));
+  const auto nf = static_cast<std::size_t>(BladeFaceCount(p.weldings));
+  std::vector<Point3> verts(nv), tVerts(nv), bare(nv);
+  std::vector<Face> faces(nf);
+  std::vector<TVFace> tvFaces(nf);
+  ASSERT_TRUE(WriteBladeVertices(p, verts.data(), tVerts.data()));
+  ASSERT_TRUE(WriteBladeVertices(p, bare.data(), nullptr));
+  WriteBladeFaces(p.weldings, faces.data(), tvFaces.data());
+  EXPECT_TRUE(SameBits(verts, fast.verts));
+  EXPECT_TRUE(SameBits(bare, fast.verts));
+  EXPECT_TRUE(SameBits(tVerts, fast.tVerts));
+  EXPECT_TRUE(faces == fast.faces);
+  EXPECT_TRUE(tvFaces == fast.tvFace);
 }
 
 TEST(BladeExact, ChosenBladesMatchTheStepByStepBuild) {
