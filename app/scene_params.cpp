@@ -1,7 +1,7 @@
 #include "app/scene_params.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
 
@@ -13,10 +13,22 @@ using nlohmann::json;
 
 namespace {
 
-std::string Num(double v) {
+// The shortest text that reads back as the same number, so a range bound shows as the single-precision
+// value the block holds ("1.65", not "1.64999998" or a rounded "6.28319").
+template <typename T>
+std::string Num(T v) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+// The block holds single-precision values, so a scene number is in range when the float it becomes is:
+// the decimal 1.65 is the range's top 1.65f although the double 1.65 lies just above it.
+bool InFloatRange(double v, float lo, float hi) {
+  if (v >= lo && v <= hi) return true;
+  if (!(std::fabs(v) <= std::numeric_limits<float>::max())) return false;
+  const float f = static_cast<float>(v);
+  return f >= lo && f <= hi;
 }
 
 std::string TypeName(const ParamDef& def) {
@@ -41,8 +53,8 @@ std::string TypeName(const ParamDef& def) {
 float CheckedFloat(const ParamDef& def, const json& value, const ParamSource& src) {
   if (!value.is_number()) WrongType(def, value, src);
   const double v = value.get<double>();
-  const double lo = def.range.lo, hi = def.range.hi;
-  if (v < lo || v > hi) {
+  const float lo = def.range.lo, hi = def.range.hi;
+  if (!InFloatRange(v, lo, hi)) {
     throw InputError(src.where + ": parameter \"" + def.int_name + "\" = " + Num(v) + " is outside its range " +
                      Num(lo) + " to " + Num(hi) + "; the parameter block clamps it to " + Num(v < lo ? lo : hi));
   }

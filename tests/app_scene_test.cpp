@@ -78,6 +78,8 @@ class ParamTest : public ::testing::Test {
                 {.id = 4, .int_name = "Length", .type = TYPE_FLOAT, .def = {.f = 1.0f}, .range = {0.0f, 5.0f}},
                 {.id = 7, .int_name = "Length", .type = TYPE_FLOAT, .def = {.f = 1.0f}, .range = {0.0f, 5.0f}},
                 {.id = 8, .int_name = "Offset", .type = TYPE_POINT3},
+                {.id = 9, .int_name = "Turn", .type = TYPE_FLOAT, .flags = P_ANIMATABLE, .def = {.f = 1.0f},
+                 .range = {0.5f, 6.2831855f}},
             }}),
         block_(CreateParameterBlock2(&desc_, nullptr)) {}
   ~ParamTest() override { block_->DeleteThis(); }
@@ -151,6 +153,32 @@ TEST_F(ParamTest, BadKeysAndValuesAreNamed) {
   }
   EXPECT_EQ(block_->GetFloat(0), 1.0f);  // nothing refused reached the block
   EXPECT_EQ(block_->GetInt(1), 2);
+}
+
+// The block holds floats: a range bound written as the decimal the panel shows is in range, though
+// the double it reads as lies just beyond the float bound; one float step further is not.
+TEST_F(ParamTest, RangeBoundsAreTheSinglePrecisionValues) {
+  struct Case {
+    double value;
+    const char* expect;
+    float stored;
+  };
+  const Case cases[] = {
+      {6.2831855, "(no error)", 6.2831855f},
+      {6.28318548202514648, "(no error)", 6.2831855f},
+      {0.5, "(no error)", 0.5f},
+      {6.2831859, "= 6.2831859 is outside its range 0.5 to 6.2831855; the parameter block clamps it to 6.2831855", 0.0f},
+      {0.49999997, "clamps it to 0.5", 0.0f},
+      {1e300, "clamps it to 6.2831855", 0.0f},
+  };
+  for (const Case& c : cases) {
+    const std::string message = Set("Turn", c.value);
+    EXPECT_NE(message.find(c.expect), std::string::npos) << c.value << " -> " << message;
+    if (c.stored != 0.0f) {
+      EXPECT_EQ(block_->GetFloat(9), c.stored) << c.value;
+    }
+  }
+  EXPECT_EQ(Set("Turn", json::parse(R"({"keys": [[0, 0.5], [10, 6.2831855]]})")), "(no error)");
 }
 
 TEST(Texmaps, ProceduralMapsDescribeThemselvesBack) {
