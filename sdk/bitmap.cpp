@@ -20,6 +20,13 @@ std::uint16_t To16(float c) {
   return static_cast<std::uint16_t>(std::lround(static_cast<double>(c) * kMax16));
 }
 
+// An 8-bit channel held in 16 bits (v * 257), so v / 255 and the stored value / 65535 agree exactly.
+std::uint16_t To8In16(float c) {
+  if (!(c > 0.0f)) return 0;
+  if (c >= 1.0f) return 65535;
+  return static_cast<std::uint16_t>(std::lround(static_cast<double>(c) * 255.0) * 257);
+}
+
 // Pixel count of a w x h image, or 0 when it is not positive or its storage cannot be addressed.
 std::size_t PixelCount(int w, int h) {
   if (w <= 0 || h <= 0) return 0;
@@ -70,7 +77,9 @@ std::uint16_t* Bitmap::Row16(int y) {
 }
 
 void Bitmap::PutPixel(int x, int y, const BMM_Color_fl& c) {
-  PutPixel16(x, y, To16(c.r), To16(c.g), To16(c.b), To16(c.a));
+  // Type 4 bitmaps are 8-bit RGBA: what is written keeps only that precision.
+  auto quantise = type_ == BMM_TRUE_64 ? To16 : To8In16;
+  PutPixel16(x, y, quantise(c.r), quantise(c.g), quantise(c.b), quantise(c.a));
 }
 
 void Bitmap::SetFilter(int type) {

@@ -40,7 +40,8 @@ class BitmapInfo {
 };
 
 // An image of 16-bit RGBA pixels addressed as stored: x from the left, y from the top row.
-// 8-bit sources are widened exactly (v * 257 / 65535 == v / 255), so every source keeps its precision.
+// 8-bit sources are widened exactly (v * 257 / 65535 == v / 255), so every source keeps its precision;
+// colours written into a type 4 (8-bit RGBA) bitmap, as procedural maps are rendered, keep 8 bits.
 class Bitmap {
  public:
   // An empty (black, transparent) image; a size that cannot be had gives an image without storage.

@@ -73,6 +73,21 @@ TEST(Bitmap, ManagerRefusesSizesItCannotHave) {
   EXPECT_EQ(TheManager->Create(&bi), nullptr);
 }
 
+TEST(Bitmap, WrittenColoursKeepTheBitmapTypesPrecision) {
+  // Type 4 is 8-bit RGBA: 0.3 is stored as 77 / 255. Type 8 keeps 16 bits: 0.3 as 19661 / 65535.
+  struct Case { int type; float expected; };
+  for (const Case c : {Case{BMM_TRUE_32, 77.0f / 255.0f}, Case{BMM_TRUE_64, 19661.0f / 65535.0f}}) {
+    BitmapInfo bi;
+    bi.SetWidth(1);
+    bi.SetHeight(1);
+    bi.SetType(c.type);
+    Bitmap* b = TheManager->Create(&bi);
+    b->PutPixel(0, 0, BMM_Color_fl{0.3f, 0.3f, 0.3f, 1.0f});
+    EXPECT_FLOAT_EQ(Red(b, 0.5f, 0.5f, 0.0f, 0.0f), c.expected) << "type " << c.type;
+    b->DeleteThis();
+  }
+}
+
 TEST(BitmapTex, LoadsEveryDepthAndLayout) {
   TempDir dir;
   struct Case { int depth, type; std::vector<unsigned> samples; BMM_Color_fl expect; };
@@ -127,7 +142,8 @@ TEST(ProceduralTex, RendersColourAtPixelCentres) {
   GradientTex g;
   g.direction = GradientTex::kAlongV;
   g.RenderBitmap(0, b.get(), 1.0f, TRUE);
-  for (int y = 0; y < 4; ++y) EXPECT_NEAR(b->GetPixel(3, y).r, (y + 0.5) / 4, 1e-4);
+  // Gradient values at pixel centres, kept to the 8 bits of a type 4 bitmap.
+  for (int y = 0; y < 4; ++y) EXPECT_NEAR(b->GetPixel(3, y).r, (y + 0.5) / 4, 0.5 / 255);
   CheckerTex k;
   k.RenderBitmap(0, b.get(), 1.0f, TRUE);
   EXPECT_EQ(b->GetPixel(0, 0).r, 0.0f);
