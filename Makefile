@@ -5,12 +5,15 @@ BUILD    ?= build
 ASAN     ?= build-asan
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
+GLTF_CHECK := tests/gltf
 
 .PHONY: all deps build test test-asan demo bench clean
 
 all: build
 
-# Installs whatever is missing; without root it prints the one line to run instead.
+# Installs whatever is missing; without root it prints the one line to run instead. Besides the
+# Debian packages: the Khronos glTF validator that the gltf_* tests run on exported .glb files
+# (npm, version pinned in tests/gltf/package-lock.json), run by Debian's nodejs when node is absent.
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
@@ -20,6 +23,18 @@ deps:
 	  else \
 	    echo "Missing packages. Run: sudo apt-get install -y $$missing"; exit 1; \
 	  fi; \
+	fi
+	@if [ ! -d $(GLTF_CHECK)/node_modules ]; then \
+	  if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then \
+	    if [ "$$(id -u)" = 0 ]; then \
+	      echo "Installing: nodejs npm"; \
+	      apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq nodejs npm; \
+	    else \
+	      echo "Missing packages. Run: sudo apt-get install -y nodejs npm"; exit 1; \
+	    fi; \
+	  fi; \
+	  echo "Installing the glTF validator into $(GLTF_CHECK)/node_modules"; \
+	  npm ci --prefix $(GLTF_CHECK) --no-audit --no-fund || { rm -rf $(GLTF_CHECK)/node_modules; exit 1; }; \
 	fi
 
 $(BUILD)/CMakeCache.txt: | deps
