@@ -34,14 +34,64 @@ std::string Reason(const std::string& what) {
   return reason;
 }
 
+// Scene files nest a few levels; the tree is copied and walked recursively, so a hostile depth
+// would overflow the stack long before it meant anything.
+constexpr int kMaxDepth = 256;
+
+// The byte offset of the bracket that opens level kMaxDepth + 1, or npos when the text stays within
+// kMaxDepth levels. Brackets inside strings do not count.
+std::size_t TooDeepAt(const std::string& text) {
+  int depth = 0;
+  bool inString = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxDepth) return i;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return std::string::npos;
+}
+
+// nlohmann's own tree builder, remembering where the parser stopped: a number too large for a double
+// ("1e400") is reported as out_of_range, which carries no position of its own.
+class PositionedDomParser : public nlohmann::detail::json_sax_dom_parser<nlohmann::json> {
+ public:
+  using json_sax_dom_parser::json_sax_dom_parser;
+
+  template <class Exception>
+  bool parse_error(std::size_t position, const std::string& token, const Exception& ex) {
+    stoppedAt = position;
+    return json_sax_dom_parser::parse_error(position, token, ex);
+  }
+
+  std::size_t stoppedAt = 0;
+};
+
 }  // namespace
 
 nlohmann::json ParseJsonText(const std::string& text, const std::string& source) {
+  if (const std::size_t at = TooDeepAt(text); at != std::string::npos)
+    throw InputError(source + ":" + Where(text, at + 1) + ": malformed JSON: nested deeper than " +
+                     std::to_string(kMaxDepth) + " levels");
+  nlohmann::json doc;
+  PositionedDomParser parser(doc, true);
   try {
-    return nlohmann::json::parse(text);
+    nlohmann::json::sax_parse(text, &parser);
   } catch (const nlohmann::json::parse_error& e) {
     throw InputError(source + ":" + Where(text, e.byte) + ": malformed JSON: " + Reason(e.what()));
+  } catch (const nlohmann::json::out_of_range& e) {
+    const std::string what = e.what();  // "[json.exception.out_of_range.406] number overflow ..."
+    throw InputError(source + ":" + Where(text, parser.stoppedAt) + ": malformed JSON: " +
+                     what.substr(what.find("] ") == std::string::npos ? 0 : what.find("] ") + 2));
   }
+  return doc;
 }
 
 nlohmann::json ReadJsonFile(const std::string& path) {

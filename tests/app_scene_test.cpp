@@ -34,6 +34,8 @@ TEST(JsonFile, MalformedTextNamesLineAndColumn) {
       {"[1, 2", "s.json:1:5:"},
       {"{\"a\": tru}", "s.json:1:10:"},
       {"", "s.json:1:1:"},
+      {"{\"a\": [0,\n 1e400]}", "s.json:2:6:"},  // beyond a double: no position of its own
+      {"{\"a\": -1e999}", "s.json:1:12:"},
   };
   for (const Case& c : cases) {
     const std::string message = ErrorOf([&] { ParseJsonText(c.text, "s.json"); });
@@ -41,6 +43,19 @@ TEST(JsonFile, MalformedTextNamesLineAndColumn) {
     EXPECT_NE(message.find("malformed JSON"), std::string::npos);
   }
   EXPECT_NE(ErrorOf([] { ReadJsonFile("/nonexistent/scene.json"); }).find("cannot read"), std::string::npos);
+  EXPECT_NE(ErrorOf([] { ParseJsonText("[1e400]", "s.json"); }).find("number overflow parsing '1e400'"),
+            std::string::npos);
+}
+
+TEST(JsonFile, HostileNestingIsRefusedWhereItStarts) {
+  // Deeper than the host walks: refused at the bracket that goes too deep, before any tree is built.
+  const std::string deep = "{\"a\": \"[[[\", \"b\":\n" + std::string(400, '[') + std::string(400, ']') + "}";
+  const std::string message = ErrorOf([&] { ParseJsonText(deep, "s.json"); });
+  EXPECT_EQ(message.rfind("s.json:2:256:", 0), 0u) << message;
+  EXPECT_NE(message.find("nested deeper than 256 levels"), std::string::npos) << message;
+  // Brackets inside strings and ordinary depths pass.
+  EXPECT_EQ(ErrorOf([] { ParseJsonText("[\"[[[[\\\"[[\", " + std::string(200, '[') + std::string(200, ']') + "]", "s.json"); }),
+            "(no error)");
 }
 
 TEST(Suggest, NearestNamesIgnoreCaseAndStayNear) {
