@@ -1,5 +1,8 @@
 #include "app/scene_texmaps.h"
 
+#include <climits>
+#include <cmath>
+#include <cstdint>
 #include <memory>
 
 #include "app/errors.h"
@@ -16,22 +19,33 @@ struct MapDeleter {
 using MapPtr = std::unique_ptr<Texmap, MapDeleter>;
 
 BMM_Color_fl Color(const json& v, const std::string& where, const char* key) {
-  const bool ok = v.is_array() && (v.size() == 3 || v.size() == 4) &&
-                  std::all_of(v.begin(), v.end(), [](const json& c) { return c.is_number(); });
+  // Outside 0 to 1 a colour means nothing to a map, and a component beyond a float would be saved as null.
+  const bool ok = v.is_array() && (v.size() == 3 || v.size() == 4) && std::all_of(v.begin(), v.end(), [](const json& c) {
+                    return c.is_number() && c.get<double>() >= 0.0 && c.get<double>() <= 1.0;
+                  });
   if (!ok) throw InputError(where + ": map option \"" + key + "\" must be [r, g, b] (0 to 1), not " + v.dump());
   return {v[0].get<float>(), v[1].get<float>(), v[2].get<float>(), v.size() == 4 ? v[3].get<float>() : 1.0f};
 }
 
 json ColorJson(const BMM_Color_fl& c) { return json::array({c.r, c.g, c.b, c.a}); }
 
+// The noise size scales lattice coordinates that are taken as 64-bit integers; this bound keeps them
+// exact and far from overflow.
+constexpr double kMaxNoiseSize = 1e9;
+
 float Number(const json& v, const std::string& where, const char* key) {
-  if (!v.is_number()) throw InputError(where + ": map option \"" + key + "\" must be a number, not " + v.dump());
+  if (!v.is_number() || !(std::fabs(v.get<double>()) <= kMaxNoiseSize))
+    throw InputError(where + ": map option \"" + key + "\" must be a number from -1e9 to 1e9, not " + v.dump());
   return v.get<float>();
 }
 
 int Whole(const json& v, const std::string& where, const char* key) {
-  if (!v.is_number_integer())
-    throw InputError(where + ": map option \"" + key + "\" must be a whole number, not " + v.dump());
+  const bool ok = v.is_number_integer() && (v.is_number_unsigned() ? v.get<std::uint64_t>() <= INT_MAX
+                                                                   : v.get<std::int64_t>() >= INT_MIN &&
+                                                                         v.get<std::int64_t>() <= INT_MAX);
+  if (!ok)
+    throw InputError(where + ": map option \"" + key + "\" must be a whole number from " + std::to_string(INT_MIN) +
+                     " to " + std::to_string(INT_MAX) + ", not " + v.dump());
   return v.get<int>();
 }
 

@@ -138,7 +138,9 @@ BMM_Color_fl NoiseTex::EvalUV(float u, float v, TimeValue) {
   // to 1.75, so dividing by it keeps the result in [0, 1].
   double sum = 0.0, weight = 1.0, freq = size;
   for (int octave = 0; octave < 3; ++octave) {
-    sum += weight * ValueNoise(u * freq, v * freq, seed + octave * 7919);
+    // Each octave's seed wraps around like the hash it feeds, so any seed is valid.
+    const auto octaveSeed = static_cast<int>(static_cast<unsigned>(seed) + static_cast<unsigned>(octave) * 7919u);
+    sum += weight * ValueNoise(u * freq, v * freq, octaveSeed);
     weight *= 0.5;
     freq *= 2.0;
   }

@@ -222,6 +222,12 @@ TEST(Texmaps, BadDescriptionsAreNamed) {
       {R"({"procedural": "checker", "size": 2})", "has no option \"size\""},
       {R"({"procedural": "noise", "seed": 1.5})", "must be a whole number"},
       {R"({"procedural": "constant", "color": [1, 2]})", "must be [r, g, b]"},
+      // Values the map could not hold or the save form could not write back.
+      {R"({"procedural": "constant", "color": [1e300, 0, 0]})", "must be [r, g, b] (0 to 1)"},
+      {R"({"procedural": "gradient", "color2": [0, -0.5, 1]})", "must be [r, g, b] (0 to 1)"},
+      {R"({"procedural": "checker", "tiles": 4294967297})", "whole number from -2147483648 to 2147483647"},
+      {R"({"procedural": "noise", "seed": -2147483649})", "whole number from"},
+      {R"({"procedural": "noise", "size": 1e30})", "from -1e9 to 1e9"},
       {R"({"texture": "x"})", "a map is"},
   };
   for (const Case& c : cases) {

@@ -1,6 +1,8 @@
 // Bitmaps and texture maps: PNG loading at every depth and layout, the box filter, procedural maps.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "sdk/bitmap.h"
 #include "sdk/texmap.h"
 #include "tests/lawn_test_util.h"
@@ -158,6 +160,12 @@ TEST(ProceduralTex, RendersColourAtPixelCentres) {
     EXPECT_EQ(a, NoiseTex().EvalUV(u, 0.5f, 0).r) << "noise is reproducible";
   }
   EXPECT_NE(n1.EvalUV(0.37f, 0.5f, 0).r, n2.EvalUV(0.37f, 0.5f, 0).r);
+  for (int seed : {INT_MAX, INT_MIN}) {  // the octaves' seeds wrap around instead of overflowing
+    NoiseTex n;
+    n.seed = seed;
+    const float a = n.EvalUV(0.37f, 0.5f, 0).r;
+    EXPECT_TRUE(a >= 0.0f && a <= 1.0f) << seed;
+  }
   for (const char* kind : {"constant", "gradient", "checker", "noise"}) {
     Texmap* t = CreateProceduralTex(kind);
     ASSERT_NE(t, nullptr) << kind;
