@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
   const fs::path target(path_);
-  if (fs::is_directory(target)) throw InputError("cannot write '" + path_ + "': it is a folder");
+  std::error_code ec;  // a path the system cannot even look at is reported by mkstemp below
+  if (fs::is_directory(target, ec)) throw InputError("cannot write '" + path_ + "': it is a folder");
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
   // mkstemp gives a fresh name in the target's own folder, so the final rename never crosses a

@@ -23,7 +23,9 @@ void CheckOutputFolder(const std::string& path) {
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   std::error_code ec;
   if (!folder.empty() && !std::filesystem::is_directory(folder, ec))
-    throw InputError("cannot write '" + path + "': the folder '" + folder.string() + "' does not exist");
+    throw InputError("cannot write '" + path + "': " +
+                     (std::filesystem::exists(folder, ec) ? "'" + folder.string() + "' is not a folder"
+                                                          : "the folder '" + folder.string() + "' does not exist"));
   if (std::filesystem::is_directory(path, ec)) throw InputError("cannot write '" + path + "': it is a folder");
 }
 
