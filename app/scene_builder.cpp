@@ -135,7 +135,8 @@ class SceneBuilder {
     const IPoint2 from = ToScreen(create["from"], where + ".from"), to = ToScreen(create["to"], where + ".to");
     const json ctrl = create.value("ctrl", json(false)), steps = create.value("steps", json(4));
     if (!ctrl.is_boolean()) throw InputError(where + ".ctrl must be true or false");
-    if (!steps.is_number_integer() || steps.get<int>() < 1 || steps.get<int>() > 1000)
+    // Compared as a double: get<int> would wrap a count such as 4294967297 into the range.
+    if (!steps.is_number_integer() || steps.get<double>() < 1 || steps.get<double>() > 1000)
       throw InputError(where + ".steps must be a whole number from 1 to 1000");
     const int flags = ctrl.get<bool>() ? MOUSE_CTRL : 0;
 

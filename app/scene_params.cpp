@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <set>
 
 #include "app/errors.h"
 #include "app/scene_texmaps.h"
@@ -84,11 +85,16 @@ void SetKeys(IParamBlock2& block, const ParamDef& def, const json& keys, const P
     throw InputError(src.where + ": \"keys\" of parameter \"" + def.int_name +
                      "\" must be a non-empty list of [frame, value] pairs");
   block.ClearKeys(def.id);
+  std::set<TimeValue> times;
   for (const json& k : keys) {
     if (!k.is_array() || k.size() != 2)
       throw InputError(src.where + ": each key of parameter \"" + def.int_name + "\" must be [frame, value], not " +
                        k.dump());
     const TimeValue t = FrameToTicks(k[0], src.where + ": key of parameter \"" + def.int_name + "\"");
+    // A second key at the same tick would silently replace the first.
+    if (!times.insert(t).second)
+      throw InputError(src.where + ": parameter \"" + def.int_name + "\" has two keys at frame " + k[0].dump() +
+                       " (keys fall on ticks of 1/" + std::to_string(GetTicksPerFrame()) + " frame)");
     if (!block.SetKey(def.id, t, CheckedFloat(def, k[1], src)))
       throw InputError(src.where + ": parameter \"" + std::string(def.int_name) + "\" refused the key " + k.dump());
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <vector>
 
 #include "app/errors.h"
@@ -135,10 +136,16 @@ void ApplyGizmo(Modifier* mod, const json& gizmo, const std::string& where) {
   const json& keys = pos.value("keys", json());
   if (!keys.is_array() || keys.empty())
     throw InputError(where + ": gizmo position keys must be a non-empty list of [frame, [x, y, z]]");
+  std::set<TimeValue> times;
   for (const json& k : keys) {
     if (!k.is_array() || k.size() != 2)
       throw InputError(where + ": each gizmo key must be [frame, [x, y, z]], not " + k.dump());
-    control->SetPositionKey(FrameToTicks(k[0], where + ": gizmo key"), ParsePoint(k[1], where + ": gizmo key"));
+    const TimeValue t = FrameToTicks(k[0], where + ": gizmo key");
+    // A second key at the same tick would silently replace the first.
+    if (!times.insert(t).second)
+      throw InputError(where + ": the gizmo has two position keys at frame " + k[0].dump() + " (keys fall on ticks of 1/" +
+                       std::to_string(GetTicksPerFrame()) + " frame)");
+    control->SetPositionKey(t, ParsePoint(k[1], where + ": gizmo key"));
   }
 }
 
