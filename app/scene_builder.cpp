@@ -170,8 +170,7 @@ class SceneBuilder {
     const ParamDef* enabled = block ? block->GetDesc()->GetParamDefByName("VectormapEnabled") : nullptr;
     if (!name || !enabled) throw InputError(src.where + ": this class has no vector field");
     const std::string path = ResolveScenePath(value.get<std::string>(), src.baseDir);
-    if (!std::ifstream(path) || std::filesystem::is_directory(path))
-      throw InputError(src.where + ": cannot read the vector field '" + path + "'");
+    CheckVectorFieldFile(path, src.where);
     block->SetValue(name->id, 0, path.c_str());
     block->SetValue(enabled->id, 0, TRUE);
     // The field is shared by every lawn and loaded the way a scene load does it: the lawn's Load

@@ -4,6 +4,7 @@
 #include "app/errors.h"
 #include "app/scene_parts.h"
 #include "sdk/core.h"
+#include "sdk/paramblock.h"
 
 using nlohmann::json;
 
@@ -58,6 +59,17 @@ void RestoreModifier(INode* node, const json& m, const std::string& where, const
   pending.obj = nullptr;
 }
 
+// A lawn saved with its vector field on reloads the field after Load; a field file that has gone
+// is reported like a missing one in a scene, not left to an unbent lawn.
+void CheckSavedVectorField(Animatable* obj, const std::string& where) {
+  IParamBlock2* block = obj->NumParamBlocks() > 0 ? obj->GetParamBlock(0) : nullptr;
+  const ParamDef* name = block ? block->GetDesc()->GetParamDefByName("vectormap name") : nullptr;
+  const ParamDef* enabled = block ? block->GetDesc()->GetParamDefByName("VectormapEnabled") : nullptr;
+  if (!name || !enabled || !block->GetInt(enabled->id, 0)) return;
+  const char* path = block->GetStr(name->id, 0);
+  if (path && *path) CheckVectorFieldFile(path, where);
+}
+
 }  // namespace
 
 INode* RestoreEntry(const json& entry, const std::string& where, const std::string& baseDir) {
@@ -70,6 +82,7 @@ INode* RestoreEntry(const json& entry, const std::string& where, const std::stri
   auto* obj = dynamic_cast<Object*>(pending.obj);
   if (!obj) throw InputError(at + ": this class is not an object");
   ApplyParams(obj, entry.value("params", json::object()), ParamSource{at, baseDir});
+  CheckSavedVectorField(obj, at);
   INode* node = GetCOREInterface()->CreateObjectNode(obj);
   pending.obj = nullptr;
   node->SetName(Name(entry, "name", at).c_str());

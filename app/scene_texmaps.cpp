@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 
 #include "app/errors.h"
@@ -58,6 +59,10 @@ Texmap* MakeBitmap(const json& spec, const std::string& baseDir, const std::stri
   if (spec.size() != 1) throw InputError(where + ": a bitmap map takes only {\"bitmap\": PATH}");
   if (!spec["bitmap"].is_string()) throw InputError(where + ": \"bitmap\" must be a file path");
   const std::string path = ResolveScenePath(spec["bitmap"].get<std::string>(), baseDir);
+  // Only a regular file: a device or a pipe would hold the reader forever.
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
+    throw InputError(where + ": cannot read the bitmap '" + path + "': not a regular file");
   MapPtr map(new BitmapTex());
   std::string why;
   if (!static_cast<BitmapTex*>(map.get())->SetMapName(path.c_str(), &why))

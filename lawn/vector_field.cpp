@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <new>
@@ -25,6 +26,14 @@ struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a file, but no device, pipe or socket: /dev/zero never ends and a pipe may never deliver,
+// and either would hold the host's main thread for good. (A folder opens and fails to read.)
+File OpenFile(const std::string& path, const char* mode) {
+  std::error_code ec;
+  if (std::filesystem::is_other(path, ec)) return nullptr;
+  return File(std::fopen(path.c_str(), mode));
+}
 
 // Reads one whole line, however long, without its line break. False at the end of the file or on a
 // read error (the caller tells them apart with ferror).
@@ -135,7 +144,7 @@ bool GPUVectorField2D::Load(const std::string& descriptionPath) {
   firstFrame = lastFrame = frameCount = 0;
   resolutionX = resolutionY = resolutionZ = 0;
 
-  File file(std::fopen(descriptionPath.c_str(), "r"));
+  File file = OpenFile(descriptionPath, "r");
   if (!file) return false;
   const std::size_t slash = descriptionPath.find_last_of("/\\");
   const std::string directory = slash == std::string::npos ? std::string() : descriptionPath.substr(0, slash + 1);
@@ -211,7 +220,7 @@ bool GPUVectorField2D::ReadData(const std::string& directory, const std::string&
 
 bool GPUVectorField2D::ReadFloatFrame(const std::string& path, float* destination) const {
   const std::size_t n = FrameFloats();
-  File file(std::fopen(path.c_str(), "rb"));
+  File file = OpenFile(path, "rb");
   if (!file || n == 0) return false;
   auto* bytes = reinterpret_cast<unsigned char*>(destination);
   const std::size_t got = std::fread(bytes, 1, n * sizeof(float), file.get());
@@ -232,7 +241,7 @@ bool GPUVectorField2D::ReadByteFrame(const std::string& path, std::size_t* got) 
   *got = 0;
   const std::size_t n = FrameFloats();
   if (staging.size() < n || n == 0) return false;
-  File file(std::fopen(path.c_str(), "rb"));
+  File file = OpenFile(path, "rb");
   if (!file) return false;
   *got = std::fread(staging.data(), 1, n, file.get());
   return *got == n;

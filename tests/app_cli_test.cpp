@@ -178,6 +178,27 @@ TEST_F(CliTest, DraggedLawnsAndTheirScatterRoundTrip) {
   EXPECT_EQ(model.nodes[model.scenes[0].nodes[2]].children.size(), 6u);
 }
 
+TEST_F(CliTest, SavedLawnWhoseFieldIsGoneIsBadInput) {
+  if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
+  const fs::path scene = Write("lawn.json", LawnScene(true));
+  ASSERT_EQ(Run({"save", scene.string(), "-o", Path("saved.json").string()}).status, 0);
+  json saved = json::parse(ReadAll(Path("saved.json")));
+  ASSERT_EQ(saved["nodes"][0]["params"]["4"], true);  // "VectormapEnabled"
+  for (const std::string& field : {Path("gone.dat").string(), std::string("/dev/zero")}) {
+    SCOPED_TRACE(field);
+    saved["nodes"][0]["params"]["5"] = field;  // "vectormap name"
+    Write("moved.json", saved.dump());
+    const Result r = Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("nodes[0] (Lawn): cannot read the vector field '" + field + "'"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(Path("out.obj")));
+  }
+  // Switched off, the field is not read and its name does not matter.
+  saved["nodes"][0]["params"]["4"] = false;
+  Write("moved.json", saved.dump());
+  EXPECT_EQ(Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string()}).status, 0);
+}
+
 TEST_F(CliTest, FrameChangesAnimatedMeshes) {
   const fs::path scene = Write("blades.json", kBladeScene);
   ASSERT_EQ(Run({"build", scene.string(), "-o", Path("f0.obj").string(), "--frame", "0"}).status, 0);
@@ -268,6 +289,10 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
        {"build", "SCENE", "-o", "OUT"}, "none.png", "Lawn"},
       {"missing vector field", R"({"nodes": [{"class": "Lawn", "vectorField": "wind.dat"}]})",
        {"build", "SCENE", "-o", "OUT"}, "cannot read the vector field", "Lawn"},
+      {"vector field from a device", R"({"nodes": [{"class": "Lawn", "vectorField": "/dev/zero"}]})",
+       {"build", "SCENE", "-o", "OUT"}, "cannot read the vector field '/dev/zero': not a regular file", "Lawn"},
+      {"bitmap from a device", R"({"nodes": [{"class": "Lawn", "params": {"Probabilitymap": {"bitmap": "/dev/zero"}}}]})",
+       {"build", "SCENE", "-o", "OUT"}, "cannot read the bitmap '/dev/zero': not a regular file", "Lawn"},
       {"vector field on a blade", node + R"("vectorField": "wind.dat"}]})", {"build", "SCENE", "-o", "OUT"},
        "has no vector field"},
       {"modifier as object", R"({"nodes": [{"class": "LawnMower"}]})", {"build", "SCENE", "-o", "OUT"},

@@ -1,6 +1,8 @@
 // The vector field: description and data readers, sampling, and the faults the readers must survive.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <numbers>
 
@@ -214,6 +216,18 @@ TEST(VectorField, UnreadableDescriptionsLoadNothing) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "Error: could not read from file <" + dir.path().string() + ">\n");
   EXPECT_FALSE(f.HasData());
+}
+
+TEST(VectorField, DevicesAndPipesAreNotRead) {
+  // A device never ends and a pipe without a writer never delivers: neither may hold the load.
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  GPUVectorField2D f;
+  EXPECT_FALSE(f.Load("/dev/zero"));
+  EXPECT_FALSE(f.Load(dir / "pipe"));
+  WriteText(dir / "wind.dat", "Resolution: 4 4 1\nFormat: FLOAT3\nObjectFileName: pipe\n");
+  ASSERT_TRUE(f.Load(dir / "wind.dat"));  // a data file that cannot be read leaves zeros
+  EXPECT_EQ(f.SampleCell(3, 3, 0, 0), Point3());
 }
 
 }  // namespace
