@@ -1,6 +1,7 @@
 #include "render/world.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -220,8 +221,23 @@ std::string BuildWorld(World& world, const Scene& scene, const Settings& setting
   return {};
 }
 
+namespace {
+
+// Embree asserts (and aborts the process) on a ray with a NaN or a component of its origin or
+// direction beyond its FLT_LARGE, 1.844e18. Such rays come only from scenes at the edge of float
+// range (a camera at 3e38 looking at -3e38); they hit nothing.
+bool Traceable(const miVector& org, const miVector& dir, float tnear, float tfar) {
+  constexpr float kEmbreeLarge = 1.844e18f;
+  for (float c : {org.x, org.y, org.z, dir.x, dir.y, dir.z})
+    if (!(std::fabs(c) <= kEmbreeLarge)) return false;
+  return !std::isnan(tnear) && !std::isnan(tfar);
+}
+
+}  // namespace
+
 bool Intersect(const World& world, const miVector& org, const miVector& dir, float tnear, float& t, unsigned& geomID,
                unsigned& primID, float& u, float& v, miVector& ng) {
+  if (!Traceable(org, dir, tnear, std::numeric_limits<float>::infinity())) return false;
   RTCIntersectContext context;
   rtcInitIntersectContext(&context);
   RTCRayHit rh{};
@@ -249,6 +265,7 @@ bool Intersect(const World& world, const miVector& org, const miVector& dir, flo
 namespace {
 
 bool Occluded(const World& world, const miVector& org, const miVector& dir, float tfar) {
+  if (!Traceable(org, dir, 0.0f, tfar)) return false;
   RTCIntersectContext context;
   rtcInitIntersectContext(&context);
   RTCRay ray{};

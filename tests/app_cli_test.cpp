@@ -372,6 +372,16 @@ TEST_F(CliTest, RendersThePngOfAScene) {
   EXPECT_EQ(ReadAll(Path("demo.png")).substr(1, 3), "PNG");
 }
 
+TEST_F(CliTest, RaysFromTheEdgeOfFloatRangeRenderNothingInsteadOfAborting) {
+  // The camera's view direction overflows to infinity; the ray tracer would abort on such a ray.
+  Write("far.json", R"({"nodes": [{"class": "GrassBlade"}], "render": {"width": 4, "height": 4, "spp": 1,
+    "camera": {"position": [3e38, 0, 0], "target": [-3e38, 0, 0]},
+    "lights": [{"type": "point", "position": [3e38, 3e38, 3e38]}]}})");
+  const Result r = Run({"render", Path("far.json").string(), "-o", Path("far.png").string(), "--quiet"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadAll(Path("far.png")).substr(1, 3), "PNG");
+}
+
 TEST_F(CliTest, AFolderWithoutPlugInsKnowsNoClasses) {
   fs::create_directories(Path("empty"));
   const Result r = Run({"build", "-o", Path("x.obj").string(), "--plugins", Path("empty").string()});
