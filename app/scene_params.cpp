@@ -112,7 +112,11 @@ TimeValue FrameToTicks(const json& frame, const std::string& where) {
   if (!frame.is_number()) throw InputError(where + ": a frame must be a number, not " + frame.dump());
   const double ticks = frame.get<double>() * GetTicksPerFrame();
   // The time line is 32-bit ticks; keep clear of the two infinities that mark open intervals.
-  if (!(std::fabs(ticks) < 2.0e9)) throw InputError(where + ": frame " + frame.dump() + " is outside the time line");
+  if (!(std::fabs(ticks) < 2.0e9)) {
+    // JSON writes a NaN or an infinity (from --frame nan) as null; show the number as it came.
+    const double v = frame.get<double>();
+    throw InputError(where + ": frame " + (std::isfinite(v) ? frame.dump() : Num(v)) + " is outside the time line");
+  }
   return static_cast<TimeValue>(std::lround(ticks));
 }
 

@@ -2,6 +2,7 @@
 // keys and values on a real parameter block, and texture-map descriptions.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "app/errors.h"
@@ -72,6 +73,9 @@ TEST(Frames, TicksAreRoundedAndBounded) {
   EXPECT_EQ(FrameToTicks(json(1.5), "f"), 240);
   EXPECT_EQ(FrameToTicks(json(-2), "f"), -320);
   EXPECT_NE(ErrorOf([] { FrameToTicks(json(1e12), "f"); }).find("outside the time line"), std::string::npos);
+  // From the command line a frame can be NaN or infinite, which JSON would show as null.
+  EXPECT_EQ(ErrorOf([] { FrameToTicks(json(std::nan("")), "--frame"); }), "--frame: frame nan is outside the time line");
+  EXPECT_EQ(ErrorOf([] { FrameToTicks(json(-HUGE_VAL), "--frame"); }), "--frame: frame -inf is outside the time line");
   EXPECT_NE(ErrorOf([] { FrameToTicks(json("3"), "f"); }).find("must be a number"), std::string::npos);
   EXPECT_EQ(ResolveScenePath("/a/b.png", "/x"), "/a/b.png");
   EXPECT_EQ(ResolveScenePath("maps/../b.png", "/x/y"), "/x/y/b.png");
