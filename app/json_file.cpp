@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -95,6 +96,9 @@ nlohmann::json ParseJsonText(const std::string& text, const std::string& source)
 }
 
 nlohmann::json ReadJsonFile(const std::string& path) {
+  // A folder opens as a stream and reads as empty text, which would pass for malformed JSON.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) throw InputError("cannot read '" + path + "': it is a folder");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw InputError("cannot read '" + path + "': " + std::strerror(errno));
   std::ostringstream text;

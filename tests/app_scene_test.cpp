@@ -44,6 +44,7 @@ TEST(JsonFile, MalformedTextNamesLineAndColumn) {
     EXPECT_NE(message.find("malformed JSON"), std::string::npos);
   }
   EXPECT_NE(ErrorOf([] { ReadJsonFile("/nonexistent/scene.json"); }).find("cannot read"), std::string::npos);
+  EXPECT_EQ(ErrorOf([] { ReadJsonFile("/tmp"); }), "cannot read '/tmp': it is a folder");
   EXPECT_NE(ErrorOf([] { ParseJsonText("[1e400]", "s.json"); }).find("number overflow parsing '1e400'"),
             std::string::npos);
 }
