@@ -1,6 +1,7 @@
 // `gramora build`, `save` and `render`: a scene file through the plug-in to files.
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "app/atomic_file.h"
 #include "app/commands.h"
@@ -52,15 +53,26 @@ int RunBuild(const HostOptions& host, const BuildOptions& options) {
   if (!IsExportPath(options.output))
     throw InputError("cannot write '" + options.output + "': the output must end in .obj, .ply or .glb");
   CheckOutputFolder(options.output);
-  if (!options.viewport.empty()) CheckOutputFolder(options.viewport);
+  if (!options.viewport.empty()) {
+    if (!EndsWith(options.viewport, ".svg") && !EndsWith(options.viewport, ".SVG"))
+      throw InputError("cannot write '" + options.viewport + "': the top view must end in .svg");
+    CheckOutputFolder(options.viewport);
+  }
   HostSession session(host.pluginDir);
   SceneSettings settings;
   const ExportScene scene = BuildAndEvaluate(options.scene, options.frame, host.quiet, settings);
+  // The top view is written first but committed only after the export, so a failure in either
+  // leaves neither file behind.
+  std::optional<AtomicFile> svg;
+  if (!options.viewport.empty()) {
+    svg.emplace(options.viewport);
+    WriteViewportSvg(*svg, EvaluationTime(options.frame, settings));
+  }
   {
     ProgressBar bar("writing", !host.quiet);
     ExportSceneFile(scene, options.output, bar.Callback());
   }
-  if (!options.viewport.empty()) WriteViewportSvg(options.viewport, EvaluationTime(options.frame, settings));
+  if (svg) svg->Commit();
   std::size_t faces = 0;
   for (const ExportNode& n : scene.nodes) faces += n.mesh.faces.size();
   if (!host.quiet)

@@ -151,7 +151,7 @@ std::string Svg(const GraphicsWindow& gw) {
 
 }  // namespace
 
-void WriteViewportSvg(const std::string& path, TimeValue t) {
+void WriteViewportSvg(AtomicFile& file, TimeValue t) {
   const std::vector<INode*> nodes = TheHost().AllNodes();
   TopViewport probe;
   const Box3 bounds = SceneBounds(nodes, t, probe);
@@ -171,7 +171,5 @@ void WriteViewportSvg(const std::string& path, TimeValue t) {
     for (int i = 0; i < node->NumModifiers(); ++i) node->GetModifier(i)->Display(t, node, &view, 0, node->GetModContext(i));
   }
   const std::string text = Svg(gw);
-  AtomicFile file(path);
   file.Write(text.data(), text.size());
-  file.Commit();
 }
