@@ -30,6 +30,9 @@ std::vector<std::string> NearestNames(const std::string& name, const std::vector
   // A typo changes a few letters; allow about a third of the name, at least 2.
   const std::size_t limit = std::max<std::size_t>(2, name.size() / 3);
   for (const std::string& c : candidates) {
+    // The distance is at least the difference in length: a name far longer or shorter than every
+    // candidate (a pasted paragraph) is not compared letter by letter.
+    if (std::max(name.size(), c.size()) - std::min(name.size(), c.size()) > limit) continue;
     const std::size_t d = Distance(name, c);
     if (d <= limit && std::none_of(scored.begin(), scored.end(), [&](const auto& s) { return s.second == c; }))
       scored.emplace_back(d, c);
