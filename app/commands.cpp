@@ -47,6 +47,41 @@ ExportScene BuildAndEvaluate(const std::string& scenePath, const std::optional<d
   return EvaluateScene(EvaluationTime(frame, settings), bar.Callback());
 }
 
+// The JSON pointer of the first string in `value` (keys included) that is not UTF-8, or "".
+std::string FirstNonUtf8(const nlohmann::json& value, const std::string& at) {
+  const auto bad = [](const std::string& text) {
+    try {
+      (void)nlohmann::json(text).dump();
+      return false;
+    } catch (const nlohmann::json::type_error&) {
+      return true;
+    }
+  };
+  if (value.is_string()) return bad(value.get<std::string>()) ? at : "";
+  if (value.is_array()) {
+    for (std::size_t i = 0; i < value.size(); ++i)
+      if (std::string p = FirstNonUtf8(value[i], at + "/" + std::to_string(i)); !p.empty()) return p;
+  }
+  if (value.is_object()) {
+    for (const auto& [key, v] : value.items()) {
+      if (bad(key)) return at + "/(a key)";
+      if (std::string p = FirstNonUtf8(v, at + "/" + key); !p.empty()) return p;
+    }
+  }
+  return "";
+}
+
+// The save form as text. A path that is not UTF-8 (a folder named in another encoding) cannot be
+// written as JSON text; it is named rather than replaced, which would save a path that does not exist.
+std::string SavedText(const nlohmann::json& saved, const std::string& output) {
+  try {
+    return saved.dump(2) + "\n";
+  } catch (const nlohmann::json::type_error&) {
+    throw InputError("cannot write '" + output + "': the text at " + FirstNonUtf8(saved, "") +
+                     " (a file path?) is not UTF-8, which a JSON scene cannot hold");
+  }
+}
+
 }  // namespace
 
 int RunBuild(const HostOptions& host, const BuildOptions& options) {
@@ -85,7 +120,7 @@ int RunSave(const HostOptions& host, const SaveOptions& options) {
   HostSession session(host.pluginDir);
   const SceneDocument doc = ReadSceneDocument(options.scene);
   const SceneSettings settings = BuildSceneDocument(doc);
-  const std::string text = SaveScene(settings).dump(2) + "\n";
+  const std::string text = SavedText(SaveScene(settings), options.output);
   AtomicFile file(options.output);
   file.Write(text.data(), text.size());
   file.Commit();

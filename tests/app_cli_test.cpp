@@ -199,6 +199,20 @@ TEST_F(CliTest, SavedLawnWhoseFieldIsGoneIsBadInput) {
   EXPECT_EQ(Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string()}).status, 0);
 }
 
+TEST_F(CliTest, SavingAPathThatIsNotUtf8IsBadInput) {
+  if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
+  // A folder named in another encoding: the map keeps its absolute path, which JSON cannot carry.
+  const fs::path folder = Path("hills\xff");
+  fs::create_directories(folder);
+  fs::copy_file(fs::path(GRAMORA_TEST_DATA) / "app_hills.png", folder / "hills.png");
+  std::ofstream(folder / "s.json") << R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "hills.png"}}}]})";
+  const Result r = Run({"save", (folder / "s.json").string(), "-o", Path("saved.json").string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("the text at /nodes/0/params/2/bitmap (a file path?) is not UTF-8"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_FALSE(fs::exists(Path("saved.json")));
+}
+
 TEST_F(CliTest, FrameChangesAnimatedMeshes) {
   const fs::path scene = Write("blades.json", kBladeScene);
   ASSERT_EQ(Run({"build", scene.string(), "-o", Path("f0.obj").string(), "--frame", "0"}).status, 0);
