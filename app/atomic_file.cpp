@@ -5,12 +5,66 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
 #include "app/errors.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Temporary files not yet renamed, for the signal handler: an export interrupted by Ctrl-C or a
+// kill must not leave a hidden partial file, possibly gigabytes, beside its target. Fixed storage,
+// because the handler may only call async-signal-safe functions (unlink, signal, raise).
+constexpr int kSignalSlots = 8;
+char signalPaths[kSignalSlots][4096];
+volatile std::sig_atomic_t signalUsed[kSignalSlots];
+
+extern "C" void RemoveTemporariesAndDie(int sig) {
+  for (int i = 0; i < kSignalSlots; ++i)
+    if (signalUsed[i]) unlink(signalPaths[i]);
+  std::signal(sig, SIG_DFL);
+  std::raise(sig);
+}
+
+// Installs the handler once, for the signals that are not ignored (a background job ignores
+// SIGINT and must go on doing so).
+void InstallSignalHandler() {
+  static const bool installed = [] {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+      struct sigaction old {};
+      if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
+      struct sigaction sa {};
+      sa.sa_handler = RemoveTemporariesAndDie;
+      sigemptyset(&sa.sa_mask);
+      sigaction(sig, &sa, nullptr);
+    }
+    return true;
+  }();
+  (void)installed;
+}
+
+// A slot holding `path` for the handler, or -1 when all are taken or the path does not fit.
+int RegisterTemporary(const std::string& path) {
+  InstallSignalHandler();
+  if (path.size() >= sizeof signalPaths[0]) return -1;
+  for (int i = 0; i < kSignalSlots; ++i) {
+    if (signalUsed[i]) continue;
+    std::memcpy(signalPaths[i], path.c_str(), path.size() + 1);
+    signalUsed[i] = 1;
+    return i;
+  }
+  return -1;
+}
+
+void ReleaseTemporary(int& slot) {
+  if (slot >= 0) signalUsed[slot] = 0;
+  slot = -1;
+}
+
+}  // namespace
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
   const fs::path target(path_);
@@ -27,6 +81,7 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
   const int fd = mkstemp(pattern.data());
   if (fd < 0) throw InputError("cannot write '" + path_ + "': " + std::strerror(errno));
   tempPath_ = pattern;
+  signalSlot_ = RegisterTemporary(tempPath_);
   // mkstemp makes the file private; give it the mode a plainly created file would have.
   const mode_t mask = umask(0);
   umask(mask);
@@ -35,6 +90,7 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
   if (!file_) {
     close(fd);
     std::remove(tempPath_.c_str());
+    ReleaseTemporary(signalSlot_);
     throw InputError("cannot write '" + path_ + "': " + std::strerror(errno));
   }
 }
@@ -42,6 +98,7 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
 AtomicFile::~AtomicFile() {
   if (file_) std::fclose(file_);
   if (!committed_ && !tempPath_.empty()) std::remove(tempPath_.c_str());
+  ReleaseTemporary(signalSlot_);
 }
 
 void AtomicFile::Fail(const char* what) {
@@ -50,6 +107,7 @@ void AtomicFile::Fail(const char* what) {
   file_ = nullptr;
   std::remove(tempPath_.c_str());
   tempPath_.clear();
+  ReleaseTemporary(signalSlot_);
   throw InputError(std::string("cannot ") + what + " '" + path_ + "': " + reason);
 }
 
@@ -68,4 +126,5 @@ void AtomicFile::Commit() {
   file_ = nullptr;
   if (std::rename(tempPath_.c_str(), path_.c_str()) != 0) Fail("rename the output to");
   committed_ = true;
+  ReleaseTemporary(signalSlot_);
 }

@@ -6,7 +6,7 @@
 
 // Writes to a temporary file beside the target and renames it over the target on Commit, so a
 // failure never leaves half a file and never spoils an existing one. Without Commit the temporary
-// file is removed.
+// file is removed, also when the process is ended by SIGINT, SIGTERM or SIGHUP while writing.
 class AtomicFile {
  public:
   // Creates the temporary file; throws InputError naming the path when the folder is not writable.
@@ -27,4 +27,5 @@ class AtomicFile {
   std::string tempPath_;
   std::FILE* file_ = nullptr;
   bool committed_ = false;
+  int signalSlot_ = -1;  // where the signal handler finds the temporary file, or -1
 };

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -406,6 +407,44 @@ TEST_F(CliTest, AFolderWithoutPlugInsKnowsNoClasses) {
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("no plug-in classes are loaded"), std::string::npos) << r.err;
   EXPECT_EQ(Run({"plugins", "--plugins", Path("nowhere").string()}).status, 2);
+}
+
+TEST_F(CliTest, AnExportEndedBySignalLeavesNoTemporaryFile) {
+  if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
+  // Large enough that the export is still writing when the temporary file is first seen.
+  Write("big.json", R"({"nodes": [{"class": "Lawn", "params": {"# Blades X": 200, "# Blades Y": 200}}]})");
+  Write("out.obj", "old");
+  const std::string gramora = std::string(GRAMORA_BIN_DIR) + "/gramora";
+  const std::string scene = Path("big.json").string(), out = Path("out.obj").string();
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::execl(gramora.c_str(), gramora.c_str(), "build", scene.c_str(), "-o", out.c_str(), "--quiet", nullptr);
+    ::_exit(127);
+  }
+  // Temporary files; with `writing`, only those the export has begun to fill.
+  const auto temporaries = [&](bool writing) {
+    int n = 0;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir_))
+      n += e.path().filename().string()[0] == '.' && (!writing || fs::file_size(e.path(), ec) > 0);
+    return n;
+  };
+  int status = 0;
+  bool seen = false;
+  while (::waitpid(pid, &status, WNOHANG) == 0) {
+    if (temporaries(true) > 0) {
+      seen = true;
+      ::kill(pid, SIGTERM);
+      ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+      break;
+    }
+    ::usleep(1000);
+  }
+  ASSERT_TRUE(seen) << "the export ended before it could be interrupted";
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  EXPECT_EQ(temporaries(false), 0) << "the interrupted export left its temporary file";
+  EXPECT_EQ(ReadAll(Path("out.obj")), "old");
 }
 
 TEST_F(CliTest, FailedBuildLeavesExistingOutputUntouched) {
