@@ -62,13 +62,7 @@ BladeLayout TemplateLayout() {
   layout.V = blade.verts.size();
   layout.F = blade.faces.size();
   layout.tVerts = blade.tVerts;
-  for (const Face& f : blade.faces) {
-    Face face;
-    face.setVerts(f.v[0], f.v[1], f.v[2]);
-    face.setEdgeVisFlags(TRUE, TRUE, FALSE);
-    face.setSmGroup(1);
-    layout.faces.push_back(face);
-  }
+  layout.faces = blade.faces;  // the blade builder already gives edges (on, on, off) and group 1
   return layout;
 }
 
