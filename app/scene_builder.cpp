@@ -27,14 +27,6 @@ constexpr ULONG kEndEditRemoveUI = 1;
 constexpr float kUnitsPerPixel = 1.0f / 64.0f;
 constexpr int kViewSize = 1 << 26;
 
-// Deletes an object that never reached a node when building it fails half-way.
-struct PendingObject {
-  ReferenceTarget* obj;
-  ~PendingObject() {
-    if (obj) obj->DeleteThis();
-  }
-};
-
 class SceneBuilder {
  public:
   explicit SceneBuilder(const SceneDocument& scene) : scene_(scene) {}

@@ -29,6 +29,14 @@ void ApplyGizmo(Modifier* mod, const nlohmann::json& gizmo, const std::string& w
 // The gizmo in that form, or null for a modifier without one.
 nlohmann::json SaveGizmo(Modifier* mod);
 
+// Deletes an object that never reached a node when building or restoring it fails half-way.
+struct PendingObject {
+  ReferenceTarget* obj;
+  ~PendingObject() {
+    if (obj) obj->DeleteThis();
+  }
+};
+
 // Runs the object's Load with the host's loader, then the post-load callbacks it registered.
 void LoadObject(ReferenceMaker* obj);
 

@@ -10,13 +10,6 @@ using nlohmann::json;
 
 namespace {
 
-struct PendingObject {
-  ReferenceTarget* obj;
-  ~PendingObject() {
-    if (obj) obj->DeleteThis();
-  }
-};
-
 const json& Required(const json& entry, const char* key, const std::string& where) {
   if (!entry.contains(key)) throw InputError(where + ": a saved node needs \"" + key + "\"");
   return entry[key];
