@@ -22,7 +22,6 @@ class BinarySink {
     for (int i = 0; i < 4; ++i) buf_.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
     Spill();
   }
-  void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
   void F32(float f) { U32(std::bit_cast<std::uint32_t>(f)); }
   // Raw bytes, written as they are.
   void Bytes(const void* data, std::size_t n) {

@@ -174,8 +174,6 @@ std::string Renderer::Prepare(const Scene& scene, const Settings& settings) try 
   return std::string("cannot prepare the scene: ") + e.what();
 }
 
-Camera Renderer::ResolvedCamera() const { return world_ ? world_->camera : Camera{}; }
-
 std::string Renderer::Render(Image& image, RenderStats* stats) try {
   if (!world_) return "nothing to render: the scene was not prepared";
   World& world = *world_;

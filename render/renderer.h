@@ -138,8 +138,6 @@ public:
   std::string Render(Image& image, RenderStats* stats = nullptr);
   // Casts the same camera rays as Render without shading them (raw intersection throughput).
   std::string TraceCameraRays(RenderStats* stats);
-  // The camera actually used (after automatic framing).
-  Camera ResolvedCamera() const;
 
 private:
   std::unique_ptr<World> world_;

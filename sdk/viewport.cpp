@@ -26,5 +26,4 @@ Point3 TopViewport::SnapPoint(const IPoint2& in, IPoint2& out, Matrix3* /*plane2
 void TopViewport::SnapPreview(const IPoint2& in, IPoint2& out, Matrix3* /*plane2d*/,
                               DWORD /*flags*/) {
   out = in;
-  last_preview_ = in;
 }

@@ -72,12 +72,9 @@ class TopViewport : public ViewExp {
   float UnitsPerPixel() const { return units_per_pixel_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
-  // The last point SnapPreview was shown at.
-  IPoint2 LastPreview() const { return last_preview_; }
 
  private:
   int width_, height_;
   float units_per_pixel_;
   Point3 origin_;
-  IPoint2 last_preview_{};
 };
