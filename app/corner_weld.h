@@ -17,9 +17,10 @@ struct WeldedMesh {
   std::size_t faceCount() const { return indices.size() / 3; }
 };
 
-// Builds the welded form of `mesh`, whose normals must be built. Faces naming a vertex that does
-// not exist are left out; a face uses its texture face only when the mesh has exactly one texture
-// face per face and that texture face's indices exist; a zero normal (degenerate face) becomes +Z.
+// Builds the welded form of `mesh` (from a copy with normals built when its own are not). Faces
+// naming a vertex that does not exist are left out; a face uses its texture face only when the mesh
+// has exactly one texture face per face and that texture face's indices exist; a zero normal
+// (degenerate face) becomes +Z.
 WeldedMesh WeldCorners(const Mesh& mesh);
 
 // True when face `f` of `mesh` has a usable texture face (see WeldCorners).
