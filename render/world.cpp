@@ -233,6 +233,21 @@ bool Traceable(const miVector& org, const miVector& dir, float tnear, float tfar
   return !std::isnan(tnear) && !std::isnan(tfar);
 }
 
+// An Embree ray from org along dir over [tnear, tfar], seen by every geometry.
+RTCRay MakeRay(const miVector& org, const miVector& dir, float tnear, float tfar) {
+  RTCRay ray{};
+  ray.org_x = org.x;
+  ray.org_y = org.y;
+  ray.org_z = org.z;
+  ray.dir_x = dir.x;
+  ray.dir_y = dir.y;
+  ray.dir_z = dir.z;
+  ray.tnear = tnear;
+  ray.tfar = tfar;
+  ray.mask = 0xFFFFFFFFu;
+  return ray;
+}
+
 }  // namespace
 
 bool Intersect(const World& world, const miVector& org, const miVector& dir, float tnear, float& t, unsigned& geomID,
@@ -241,15 +256,7 @@ bool Intersect(const World& world, const miVector& org, const miVector& dir, flo
   RTCIntersectContext context;
   rtcInitIntersectContext(&context);
   RTCRayHit rh{};
-  rh.ray.org_x = org.x;
-  rh.ray.org_y = org.y;
-  rh.ray.org_z = org.z;
-  rh.ray.dir_x = dir.x;
-  rh.ray.dir_y = dir.y;
-  rh.ray.dir_z = dir.z;
-  rh.ray.tnear = tnear;
-  rh.ray.tfar = std::numeric_limits<float>::infinity();
-  rh.ray.mask = 0xFFFFFFFFu;
+  rh.ray = MakeRay(org, dir, tnear, std::numeric_limits<float>::infinity());
   rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
   rtcIntersect1(world.scene, &context, &rh);
   if (rh.hit.geomID == RTC_INVALID_GEOMETRY_ID) return false;
@@ -268,16 +275,7 @@ bool Occluded(const World& world, const miVector& org, const miVector& dir, floa
   if (!Traceable(org, dir, 0.0f, tfar)) return false;
   RTCIntersectContext context;
   rtcInitIntersectContext(&context);
-  RTCRay ray{};
-  ray.org_x = org.x;
-  ray.org_y = org.y;
-  ray.org_z = org.z;
-  ray.dir_x = dir.x;
-  ray.dir_y = dir.y;
-  ray.dir_z = dir.z;
-  ray.tnear = 0.0f;
-  ray.tfar = tfar;
-  ray.mask = 0xFFFFFFFFu;
+  RTCRay ray = MakeRay(org, dir, 0.0f, tfar);
   rtcOccluded1(world.scene, &context, &ray);
   return ray.tfar < 0.0f;
 }
