@@ -93,14 +93,14 @@ class Mower {
       Clip(j);
       last = j++;
     }
-    // Phase B: the rest of the top band and the tip triangles, which carry the cut mark. It stops
-    // before the next blade's first face, the first one touching the root row again.
-    if (Coord(last, 0) > 0.0f) {
-      while (j < numFaces_ && AllAboveZero(last)) {
-        if (!AllAboveZero(j)) break;
+    // Phase B: the rest of the top band and the tip triangles, which carry the cut mark. It runs
+    // only when phase A ended above the root row, and stops before the next blade's first face,
+    // the first one touching the root row again.
+    if (AllAboveZero(last)) {
+      while (j < numFaces_ && AllAboveZero(j)) {
         Clip(j);
         for (DWORD vi : faces_[j].v) tv_[vi].z = length_;
-        last = j++;
+        ++j;
       }
     }
     return j;
