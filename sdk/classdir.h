@@ -19,7 +19,6 @@ class ClassDirectory {
   BOOL AddClass(ClassDesc* cd, HINSTANCE module = nullptr);
   // Removes every class of a module (the loader calls it before unloading the module).
   void RemoveModule(HINSTANCE module);
-  void Clear() { entries_.clear(); }
 
   int Count() const { return static_cast<int>(entries_.size()); }
   ClassDesc* Get(int i) const;

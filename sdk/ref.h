@@ -132,9 +132,6 @@ class ReferenceMaker : public Animatable {
   virtual IOResult Save(ISave* /*isave*/) { return IO_OK; }
   virtual IOResult Load(ILoad* /*iload*/) { return IO_OK; }
 
-  // The targets this maker depends on, as recorded by ReplaceReference (with multiplicity).
-  const std::vector<ReferenceTarget*>& HeldTargets() const { return held_; }
-
  private:
   friend class ReferenceTarget;
   void Release(ReferenceTarget* target, bool deleteIfOrphan);

@@ -67,7 +67,6 @@ class ResourceTable {
   const char* FindString(int id) const;
   const DialogTemplate* FindDialog(int id) const;
   const VersionResource& Version() const { return version_; }
-  int NumStrings() const { return static_cast<int>(strings_.size()); }
   std::vector<int> DialogIds() const;
 
  private:

@@ -46,7 +46,6 @@ class ViewExp {
     hits_.push_back({node, mc, distance, info});
   }
   const std::vector<ViewHit>& Hits() const { return hits_; }
-  void ClearHits() { hits_.clear(); }
 
  private:
   GraphicsWindow* gw_ = nullptr;
