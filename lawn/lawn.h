@@ -100,7 +100,6 @@ class Lawn : public SimpleObject {
   ReferenceTarget* Clone(RemapDir& remap) override;
   const MCHAR* GetObjectName() override { return "Lawn"; }
   int CanConvertToType(Class_ID obtype) override;
-  Object* ConvertToType(TimeValue t, Class_ID obtype) override { return SimpleObject::ConvertToType(t, obtype); }
   // t to t + 1 after a full build (so the host asks again at every other time), else forever.
   Interval ObjectValidity(TimeValue t) override;
   void BuildMesh(TimeValue t) override { BuildLawnMesh(t); }
