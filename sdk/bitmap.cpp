@@ -7,6 +7,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <new>
@@ -197,7 +198,9 @@ void PngWarning(png_structp, png_const_charp) {}
 
 // Reads the header and sets up the conversion of every format to 16-bit RGBA in native byte order.
 // The two libpng steps run in functions without C++ objects, as longjmp out of libpng requires.
-bool ReadPngHeader(std::FILE* file, PngReadState& st, png_uint_32& w, png_uint_32& h, int& depth) {
+// `storedRowBytes` is the length of one row as the file stores it, before any conversion.
+bool ReadPngHeader(std::FILE* file, PngReadState& st, png_uint_32& w, png_uint_32& h, int& depth,
+                   png_size_t& storedRowBytes) {
   if (setjmp(png_jmpbuf(st.png))) return false;
   png_init_io(st.png, file);
   png_set_sig_bytes(st.png, 8);
@@ -206,6 +209,7 @@ bool ReadPngHeader(std::FILE* file, PngReadState& st, png_uint_32& w, png_uint_3
   w = png_get_image_width(st.png, st.info);
   h = png_get_image_height(st.png, st.info);
   depth = png_get_bit_depth(st.png, st.info);
+  storedRowBytes = png_get_rowbytes(st.png, st.info);
   const int colour = png_get_color_type(st.png, st.info);
   if (colour == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(st.png);
   if (colour == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(st.png);
@@ -226,10 +230,25 @@ bool ReadPngRows(PngReadState& st, png_bytepp rows) {
   return true;
 }
 
-Bitmap* Decode(std::FILE* file, PngReadState& st, std::string& error) {
+// True when a file of `fileBytes` bytes cannot hold h rows of `rowBytes` (each with its filter
+// byte): deflate shrinks data at most 1032-fold, so a header claiming more pixels than its data
+// could ever hold (a 100 x 100 byte file claiming 40000 x 40000) is refused before any memory for
+// the image is taken.
+bool TooSmallForImage(std::uintmax_t fileBytes, png_uint_32 h, png_size_t rowBytes) {
+  constexpr double kMaxDeflateRatio = 1032.0;
+  const double raw = static_cast<double>(h) * (static_cast<double>(rowBytes) + 1.0);
+  return raw > static_cast<double>(fileBytes) * kMaxDeflateRatio + 1024.0;
+}
+
+Bitmap* Decode(std::FILE* file, std::uintmax_t fileBytes, PngReadState& st, std::string& error) {
   png_uint_32 w = 0, h = 0;
   int depth = 8;
-  if (!ReadPngHeader(file, st, w, h, depth)) return nullptr;
+  png_size_t storedRowBytes = 0;
+  if (!ReadPngHeader(file, st, w, h, depth, storedRowBytes)) return nullptr;
+  if (TooSmallForImage(fileBytes, h, storedRowBytes)) {
+    error = "the file is too small to hold a " + std::to_string(w) + " x " + std::to_string(h) + " image";
+    return nullptr;
+  }
   std::unique_ptr<Bitmap> bitmap(new (std::nothrow) Bitmap(static_cast<int>(w), static_cast<int>(h),
                                                           depth == 16 ? BMM_TRUE_64 : BMM_TRUE_32));
   std::vector<png_bytep> rows;
@@ -280,7 +299,9 @@ Bitmap* BitmapManager::Load(BitmapInfo* info, std::string* errorOut) {
       if (!st.png || !st.info) {
         error = "out of memory";
       } else {
-        result = Decode(file.get(), st, error);
+        std::error_code ec;
+        const std::uintmax_t fileBytes = std::filesystem::file_size(info->Name(), ec);
+        result = Decode(file.get(), ec ? UINTMAX_MAX : fileBytes, st, error);
         if (result) {
           info->SetWidth(result->Width());
           info->SetHeight(result->Height());

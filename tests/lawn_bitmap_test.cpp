@@ -1,7 +1,10 @@
 // Bitmaps and texture maps: PNG loading at every depth and layout, the box filter, procedural maps.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <climits>
+#include <fstream>
 
 #include "sdk/bitmap.h"
 #include "sdk/texmap.h"
@@ -133,6 +136,35 @@ TEST(BitmapTex, ReportsFilesItCannotLoad) {
     EXPECT_EQ(tex.GetBitmap(0), nullptr);
     EXPECT_EQ(tex.ClassID(), Class_ID(0x240, 0));
   }
+}
+
+TEST(BitmapTex, AHeaderClaimingMoreThanItsDataCouldHoldIsRefusedBeforeAllocating) {
+  TempDir dir;
+  // A real 4 x 4 image whose header then claims 40000 x 40000: 1.6 billion pixels from a file of
+  // about 80 bytes, which deflate could never have packed. Nothing of that size is allocated.
+  const std::string liar = dir / "liar.png";
+  ASSERT_TRUE(WritePng(liar, 4, 4, 8, PNG_COLOR_TYPE_GRAY, std::vector<unsigned>(16, 7)));
+  std::string bytes;
+  {
+    std::ifstream in(liar, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  ASSERT_EQ(bytes.substr(12, 4), "IHDR");
+  const unsigned char size[8] = {0, 0, 0x9C, 0x40, 0, 0, 0x9C, 0x40};  // 40000, 40000, big-endian
+  bytes.replace(16, 8, reinterpret_cast<const char*>(size), 8);
+  const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(bytes.data() + 12), 17);
+  for (int k = 0; k < 4; ++k) bytes[29 + k] = static_cast<char>((crc >> (24 - 8 * k)) & 0xFF);
+  lawn_test::WriteBytes(liar, bytes.data(), bytes.size());
+  BitmapTex tex;
+  std::string why;
+  EXPECT_FALSE(tex.SetMapName(liar.c_str(), &why));
+  EXPECT_EQ(why, "the file is too small to hold a 40000 x 40000 image");
+  // A flat image packs about a thousandfold and still loads.
+  const std::string flat = dir / "flat.png";
+  ASSERT_TRUE(WritePng(flat, 1500, 1500, 8, PNG_COLOR_TYPE_GRAY, std::vector<unsigned>(1500 * 1500, 128)));
+  ASSERT_TRUE(tex.SetMapName(flat.c_str(), &why)) << why;
+  ASSERT_NE(tex.GetBitmap(0), nullptr);
+  EXPECT_EQ(tex.GetBitmap(0)->Width(), 1500);
 }
 
 TEST(ProceduralTex, RendersColourAtPixelCentres) {
