@@ -11,6 +11,11 @@ namespace {
 
 constexpr int kBadInput = 2;
 
+// An empty --frame would otherwise count as no --frame at all and silently use the scene's frame.
+const CLI::Validator kFrameText(
+    [](const std::string& text) { return text.empty() ? std::string("a frame must be a number") : std::string(); },
+    "NUMBER");
+
 int Fail(const std::string& message) {
   std::fprintf(stderr, "gramora: %s\n", message.c_str());
   return kBadInput;
@@ -35,7 +40,7 @@ int main(int argc, char** argv) {
   CLI::App* buildCmd = app.add_subcommand("build", "build a scene and export it");
   buildCmd->add_option("SCENE", build.scene, "scene file (default: the embedded scene)");
   buildCmd->add_option("-o,--output", build.output, "output file: .obj, .ply or .glb")->required();
-  buildCmd->add_option("--frame", build.frame, "frame to evaluate (default: the scene's \"frame\")");
+  buildCmd->add_option("--frame", build.frame, "frame to evaluate (default: the scene's \"frame\")")->check(kFrameText);
   buildCmd->add_option("--viewport", build.viewport, "also write a top view (.svg): mesh outlines and modifier gizmos");
   buildCmd->add_flag("-q,--quiet", host.quiet, "no progress bar");
 
@@ -48,7 +53,7 @@ int main(int argc, char** argv) {
   CLI::App* renderCmd = app.add_subcommand("render", "build a scene and render it to PNG");
   renderCmd->add_option("SCENE", render.scene, "scene file (default: the embedded scene)");
   renderCmd->add_option("-o,--output", render.output, "output image (.png)")->required();
-  renderCmd->add_option("--frame", render.frame, "frame to render (default: the scene's \"frame\")");
+  renderCmd->add_option("--frame", render.frame, "frame to render (default: the scene's \"frame\")")->check(kFrameText);
   renderCmd->add_option("--width", render.width, "image width in pixels")->check(CLI::Range(1, 16384));
   renderCmd->add_option("--height", render.height, "image height in pixels")->check(CLI::Range(1, 16384));
   renderCmd->add_option("--spp", render.spp, "samples per pixel")->check(CLI::Range(1, 65536));

@@ -323,6 +323,7 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
       {"top view of another type", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "OUT", "--viewport", "out.png"},
        "the top view must end in .svg"},
       {"output type", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "out.stl"}, ".obj, .ply or .glb"},
+      {"empty frame", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "OUT", "--frame", ""}, "a frame must be a number"},
       {"bad frame", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "OUT", "--frame", "1e12"}, "outside the time line"},
       {"save of malformed JSON", "[1,", {"save", "SCENE", "-o", "OUT"}, "malformed JSON"},
       {"number beyond a double", node + R"("params": {"size": 1e400}}]})", {"build", "SCENE", "-o", "OUT"},
