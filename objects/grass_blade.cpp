@@ -40,7 +40,13 @@ void GrassBlade::SetReference(int i, RefTargetHandle target) {
 }
 
 ReferenceTarget* GrassBlade::Clone(RemapDir& remap) {
-  auto* copy = new GrassBlade();
+  // No exception may leave the plug-in: a blade that cannot be made clones to null.
+  GrassBlade* copy = nullptr;
+  try {
+    copy = new GrassBlade();
+  } catch (...) {
+    return nullptr;
+  }
   copy->ReplaceReference(0, remap.CloneRef(pblock));
   copy->ivalid.SetEmpty();
   BaseClone(this, copy, remap);
