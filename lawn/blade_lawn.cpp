@@ -1,5 +1,7 @@
 #include "lawn/blade_lawn.h"
 
+#include "sdk/memory.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -148,7 +150,8 @@ Mesh BuildBladeLawnMesh(const BladeLawnSettings& s) {
   const int numVerts = static_cast<int>(nv), numFaces = static_cast<int>(nf);
   // The vertex arrays are filled to this size; the face arrays hold only the kept blades' faces
   // (the trailing (0, 0, 0) faces the full size would leave are the ones RemoveIllegalFaces drops).
-  if (!Reserve(result.verts, static_cast<std::size_t>(numVerts)) ||
+  const std::size_t vertexBytes = static_cast<std::size_t>(numVerts) * (sizeof(Point3) + sizeof(UVVert));
+  if (!HostCanHold(vertexBytes) || !Reserve(result.verts, static_cast<std::size_t>(numVerts)) ||
       !Reserve(result.tVerts, static_cast<std::size_t>(numVerts))) {
     result.FreeAll();
     ReportTooLarge("mesh", cells);
@@ -204,7 +207,10 @@ Mesh BuildBladeLawnMesh(const BladeLawnSettings& s) {
   // Every blade face has three distinct corners inside its own blade, so the only faces
   // RemoveIllegalFaces would drop are the (0, 0, 0) ones after the last blade: they are never
   // written. The two workers write disjoint arrays, so the mesh is the same with one or two.
-  if (!Reserve(result.faces, jobs.size() * F) || !Reserve(result.tvFace, jobs.size() * F)) {
+  // Reserved memory is not touched yet, so the vertices still count against what the host can hold.
+  const std::size_t faceBytes = jobs.size() * F * (sizeof(Face) + sizeof(TVFace));
+  if (!HostCanHold(vertexBytes + faceBytes) || !Reserve(result.faces, jobs.size() * F) ||
+      !Reserve(result.tvFace, jobs.size() * F)) {
     result.FreeAll();
     ReportTooLarge("mesh", cells);
     return result;

@@ -1,5 +1,7 @@
 #include "sdk/mesh.h"
 
+#include "sdk/memory.h"
+
 #include <new>
 #include <stdexcept>
 
@@ -7,7 +9,9 @@ namespace {
 // Sizes one array; any allocation failure empties the whole mesh and reports FALSE.
 template <class T>
 BOOL Resize(Mesh& m, std::vector<T>& v, int n, BOOL keep) {
-  if (n < 0) {
+  // The system promises memory it may not have: a size it cannot hold is refused up front, so the
+  // build fails cleanly instead of the process being killed while the array is filled.
+  if (n < 0 || !HostCanHold(static_cast<size_t>(n) * sizeof(T))) {
     m.FreeAll();
     return FALSE;
   }

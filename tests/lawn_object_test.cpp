@@ -5,6 +5,7 @@
 #include "lawn/blade_lawn.h"
 #include "lawn/lawn.h"
 #include "lawn/vector_field.h"
+#include "sdk/memory.h"
 #include "tests/lawn_test_util.h"
 
 namespace {
@@ -325,6 +326,27 @@ TEST(BladeLawn, ALawnTooLargeToAllocateIsEmptyAndSaysWhy) {
   EXPECT_NE(err.find("Lawn: cannot allocate"), std::string::npos) << err;
   s.nx = s.ny = 0.5f;  // no cells at all
   EXPECT_EQ(BuildBladeLawnMesh(s).getNumFaces(), 0);
+}
+
+TEST(BladeLawn, ALawnBeyondWhatTheHostCanHoldIsRefusedBeforeItIsFilled) {
+  // 1000 x 200 blades need about 290 MB of vertices: over a 256 MiB host limit, refused up front
+  // (the system would otherwise promise the memory and kill the process while it is filled).
+  SetHostMemoryLimit(std::size_t{256} << 20);
+  BladeLawnSettings s;
+  s.nx = 1000.0f;
+  s.ny = 200.0f;
+  testing::internal::CaptureStderr();
+  const Mesh refused = BuildBladeLawnMesh(s);
+  const std::string err = testing::internal::GetCapturedStderr();
+  Mesh direct;
+  const BOOL sized = direct.setNumVerts((300 << 20) / static_cast<int>(sizeof(Point3)));  // 300 MiB
+  SetHostMemoryLimit(0);
+  EXPECT_EQ(refused.getNumVerts(), 0);
+  EXPECT_NE(err.find("Lawn: cannot allocate"), std::string::npos) << err;
+  EXPECT_FALSE(sized);
+  EXPECT_EQ(direct.getNumVerts(), 0);
+  s.ny = 2.0f;  // a lawn within the limit still builds
+  EXPECT_EQ(BuildBladeLawnMesh(s).getNumVerts(), 2000 * 61);
 }
 
 }  // namespace
