@@ -35,18 +35,15 @@ void ISpinner::SetLimits(float lo, float hi, BOOL limitCurValue) {
 
 void ISpinner::SetScale(float s) { wnd_->scale = s; }
 float ISpinner::GetScale() const { return wnd_->scale; }
-void ISpinner::Enable(BOOL enable) { wnd_->enabled = enable != FALSE; }
-BOOL ISpinner::IsEnabled() const { return wnd_->enabled; }
+
+void ICustControl::Enable(BOOL enable) { wnd_->enabled = enable != FALSE; }
+BOOL ICustControl::IsEnabled() const { return wnd_->enabled; }
 
 void ICustButton::SetText(const MCHAR* text) { wnd_->text = text ? text : ""; }
 const MCHAR* ICustButton::GetText() const { return wnd_->text.c_str(); }
-void ICustButton::Enable(BOOL enable) { wnd_->enabled = enable != FALSE; }
-BOOL ICustButton::IsEnabled() const { return wnd_->enabled; }
 
 void ICustEdit::SetText(const MCHAR* text) { wnd_->text = text ? text : ""; }
 const MCHAR* ICustEdit::GetText() const { return wnd_->text.c_str(); }
-void ICustEdit::Enable(BOOL enable) { wnd_->enabled = enable != FALSE; }
-BOOL ICustEdit::IsEnabled() const { return wnd_->enabled; }
 
 ISpinner* GetISpinner(HWND wnd) {
   return wnd && wnd->kind == ControlKind::Spinner ? new ISpinner(wnd) : nullptr;

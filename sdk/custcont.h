@@ -4,10 +4,23 @@
 #pragma once
 #include "sdk/platform.h"
 
-// A spinner: a number with limits and a step, shown in its edit field.
-class ISpinner {
+// What every custom control shares: its window, and whether it takes input.
+class ICustControl {
  public:
-  explicit ISpinner(HWND wnd) : wnd_(wnd) {}
+  explicit ICustControl(HWND wnd) : wnd_(wnd) {}
+  void Enable(BOOL enable = TRUE);
+  void Disable() { Enable(FALSE); }
+  BOOL IsEnabled() const;
+  HWND GetHwnd() const { return wnd_; }
+
+ protected:
+  HWND wnd_;
+};
+
+// A spinner: a number with limits and a step, shown in its edit field.
+class ISpinner : public ICustControl {
+ public:
+  using ICustControl::ICustControl;
   float GetFVal() const;
   int GetIVal() const;
   // Sets the value (clamped to the limits) and shows it in the edit field.
@@ -16,42 +29,23 @@ class ISpinner {
   void SetLimits(float lo, float hi, BOOL limitCurValue = TRUE);
   void SetScale(float s);
   float GetScale() const;
-  void Enable(BOOL enable = TRUE);
-  void Disable() { Enable(FALSE); }
-  BOOL IsEnabled() const;
-  HWND GetHwnd() const { return wnd_; }
-
- private:
-  HWND wnd_;
 };
 
 // A push button (also the map buttons).
-class ICustButton {
+class ICustButton : public ICustControl {
  public:
-  explicit ICustButton(HWND wnd) : wnd_(wnd) {}
+  using ICustControl::ICustControl;
   void SetText(const MCHAR* text);
   // The button's text (valid until the text changes).
   const MCHAR* GetText() const;
-  void Enable(BOOL enable = TRUE);
-  void Disable() { Enable(FALSE); }
-  BOOL IsEnabled() const;
-  HWND GetHwnd() const { return wnd_; }
-
- private:
-  HWND wnd_;
 };
 
 // An edit field.
-class ICustEdit {
+class ICustEdit : public ICustControl {
  public:
-  explicit ICustEdit(HWND wnd) : wnd_(wnd) {}
+  using ICustControl::ICustControl;
   void SetText(const MCHAR* text);
   const MCHAR* GetText() const;
-  void Enable(BOOL enable = TRUE);
-  BOOL IsEnabled() const;
-
- private:
-  HWND wnd_;
 };
 
 ISpinner* GetISpinner(HWND wnd);
