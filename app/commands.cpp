@@ -30,10 +30,6 @@ void CheckOutputFolder(const std::string& path) {
   if (std::filesystem::is_directory(path, ec)) throw InputError("cannot write '" + path + "': it is a folder");
 }
 
-bool EndsWith(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 TimeValue EvaluationTime(const std::optional<double>& option, const SceneSettings& settings) {
   return FrameToTicks(nlohmann::json(option.value_or(settings.frame)), option ? "--frame" : "the scene's \"frame\"");
 }
@@ -89,7 +85,7 @@ int RunBuild(const HostOptions& host, const BuildOptions& options) {
     throw InputError("cannot write '" + options.output + "': the output must end in .obj, .ply or .glb");
   CheckOutputFolder(options.output);
   if (!options.viewport.empty()) {
-    if (!EndsWith(options.viewport, ".svg") && !EndsWith(options.viewport, ".SVG"))
+    if (Extension(options.viewport) != "svg")
       throw InputError("cannot write '" + options.viewport + "': the top view must end in .svg");
     CheckOutputFolder(options.viewport);
   }
@@ -128,7 +124,7 @@ int RunSave(const HostOptions& host, const SaveOptions& options) {
 }
 
 int RunRender(const HostOptions& host, const RenderOptions& options) {
-  if (!EndsWith(options.output, ".png") && !EndsWith(options.output, ".PNG"))
+  if (Extension(options.output) != "png")
     throw InputError("cannot write '" + options.output + "': the image must end in .png");
   CheckOutputFolder(options.output);
   HostSession session(host.pluginDir);

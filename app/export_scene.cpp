@@ -8,7 +8,6 @@
 #include "app/export_obj.h"
 #include "app/export_ply.h"
 
-namespace {
 std::string Extension(const std::string& path) {
   const std::size_t dot = path.find_last_of('.');
   const std::size_t slash = path.find_last_of('/');
@@ -17,7 +16,6 @@ std::string Extension(const std::string& path) {
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
   return ext;
 }
-}  // namespace
 
 bool IsExportPath(const std::string& path) {
   const std::string ext = Extension(path);

@@ -27,5 +27,7 @@ using ProgressFn = std::function<void(double done, double total)>;
 // InputError for another extension or when the file cannot be written.
 void ExportSceneFile(const ExportScene& scene, const std::string& path, const ProgressFn& progress);
 
+// The file name's extension in lower case, without the dot ("" when there is none).
+std::string Extension(const std::string& path);
 // True when `path` ends in an extension that ExportSceneFile writes.
 bool IsExportPath(const std::string& path);
