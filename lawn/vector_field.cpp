@@ -103,9 +103,12 @@ GPUVectorField2D* GetOrCreateVectorField() {
 }
 
 bool FormatFramePattern(const std::string& pattern, int f, std::string* out) {
-  // Only "%%" and one integer conversion may reach the formatter: anything else read from a file
-  // would let it read arguments that were never passed.
+  // Only "%%" and at most one integer conversion may reach the formatter: anything else read from a
+  // file would let it read arguments that were never passed. The frame number is passed as the
+  // type the conversion's length modifier names.
   constexpr long kMaxField = 4096;  // width/precision limit, keeps the formatted name bounded
+  enum class Length { kInt, kChar, kShort, kLong, kLongLong, kIntMax, kSize, kPtrDiff };
+  Length length = Length::kInt;
   int conversions = 0;
   for (std::size_t p = 0; p < pattern.size(); ++p) {
     if (pattern[p] != '%') continue;
@@ -124,14 +127,32 @@ bool FormatFramePattern(const std::string& pattern, int f, std::string* out) {
         ++p;
       }
     }
-    if (p >= pattern.size() || !std::strchr("diouxX", pattern[p])) return false;
-    ++conversions;
+    const auto next = [&](char c) { return p < pattern.size() && pattern[p] == c ? (++p, true) : false; };
+    if (next('h')) length = next('h') ? Length::kChar : Length::kShort;
+    else if (next('l')) length = next('l') ? Length::kLongLong : Length::kLong;
+    else if (next('j')) length = Length::kIntMax;
+    else if (next('z')) length = Length::kSize;
+    else if (next('t')) length = Length::kPtrDiff;
+    if (p >= pattern.size() || pattern[p] == '\0' || !std::strchr("diouxX", pattern[p])) return false;
+    if (++conversions > 1) return false;
   }
-  if (conversions != 1) return false;
-  const int n = std::snprintf(nullptr, 0, pattern.c_str(), f);
+  const auto format = [&](char* buffer, std::size_t size) {
+    switch (length) {
+      case Length::kChar:
+      case Length::kShort:
+      case Length::kInt: return std::snprintf(buffer, size, pattern.c_str(), f);  // promoted to int
+      case Length::kLong: return std::snprintf(buffer, size, pattern.c_str(), static_cast<long>(f));
+      case Length::kLongLong: return std::snprintf(buffer, size, pattern.c_str(), static_cast<long long>(f));
+      case Length::kIntMax: return std::snprintf(buffer, size, pattern.c_str(), static_cast<std::intmax_t>(f));
+      case Length::kSize: return std::snprintf(buffer, size, pattern.c_str(), static_cast<std::size_t>(f));
+      case Length::kPtrDiff: return std::snprintf(buffer, size, pattern.c_str(), static_cast<std::ptrdiff_t>(f));
+    }
+    return -1;
+  };
+  const int n = format(nullptr, 0);
   if (n < 0) return false;
   std::string s(static_cast<std::size_t>(n) + 1, '\0');
-  std::snprintf(s.data(), s.size(), pattern.c_str(), f);
+  format(s.data(), s.size());
   s.resize(static_cast<std::size_t>(n));
   *out = std::move(s);
   return true;
@@ -152,8 +173,9 @@ bool GPUVectorField2D::Load(const std::string& descriptionPath) {
   std::string fileName, format, line;
   while (ReadLine(file.get(), line)) {
     const std::size_t values = AfterFirstWord(line);
+    // A key whose value is missing leaves the earlier value as it was, as the integer keys do.
     if (line.starts_with("ObjectFileName:")) {
-      fileName = NextWord(line, values);
+      if (std::string word = NextWord(line, values); !word.empty()) fileName = std::move(word);
     } else if (line.starts_with("Resolution:")) {
       ReadIntegers<std::uint32_t>(line, values, 0, UINT_MAX, {&resolutionX, &resolutionY, &resolutionZ});
     } else if (line.starts_with("TimeDependent:")) {
@@ -162,7 +184,7 @@ bool GPUVectorField2D::Load(const std::string& descriptionPath) {
       const long long count = static_cast<long long>(lastFrame) - firstFrame + 1;
       frameCount = count > INT_MAX ? 0 : static_cast<int>(count);
     } else if (line.starts_with("Format:")) {
-      format = NextWord(line, values, 7);
+      if (std::string word = NextWord(line, values, 7); !word.empty()) format = std::move(word);
     }
   }
   if (std::ferror(file.get())) {
@@ -172,7 +194,10 @@ bool GPUVectorField2D::Load(const std::string& descriptionPath) {
   }
   file.reset();
   floatFormat = format.compare(0, 6, "FLOAT3") == 0 && format.size() >= 6 ? 1 : 0;
-  return ReadData(directory, fileName);
+  // A readable description is a successful load even when it yields no data (no resolution, an
+  // empty frame range, a refused pattern): the field is then simply empty.
+  ReadData(directory, fileName);
+  return true;
 }
 
 std::size_t GPUVectorField2D::FrameFloats() const {
@@ -190,7 +215,9 @@ bool GPUVectorField2D::ReadData(const std::string& directory, const std::string&
   if (n == 0 || frames == 0 || !Multiply(n, frames, &total) || !Multiply(total, sizeof(float), &bytes) ||
       bytes > std::numeric_limits<std::uint32_t>::max())
     return false;
-  std::string name = fileName;  // used unchanged without time: a '%' is an ordinary character there
+  // Used unchanged without time: a '%' is an ordinary character there. With time, a name without
+  // any conversion names the same file for every frame.
+  std::string name = fileName;
   if (timeDependent && !FormatFramePattern(fileName, firstFrame, &name)) return false;
   try {
     vectors.assign(total, 0.0f);

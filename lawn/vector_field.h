@@ -14,12 +14,12 @@ class GPUVectorField2D {
   GPUVectorField2D() = default;
   virtual ~GPUVectorField2D() = default;
 
-  // Reads a description file and then its data. False when the description cannot be opened or
-  // reading it fails (then "Error: could not read from file <path>" goes to standard output); the
-  // field then holds no data.
+  // Reads a description file and then its data. False only when the description cannot be opened
+  // or reading it fails (then "Error: could not read from file <path>" goes to standard output); a
+  // readable description that yields no data loads as true with the field empty.
   bool Load(const std::string& descriptionPath);
   // Replaces the vectors by the data of directory + fileName; for a time-dependent field fileName is a
-  // pattern of one integer conversion formatted with each frame number (the directory is taken as
+  // pattern of at most one integer conversion formatted with each frame number (the directory is taken as
   // it is). False, with no data held, when the grid cannot be allocated or the pattern is not
   // acceptable; missing or short files leave (the rest of) their frame at zero.
   bool ReadData(const std::string& directory, const std::string& fileName);
@@ -61,9 +61,9 @@ class GPUVectorField2D {
 // The rotation that bends a blade by vector v: about v's direction by |v| * pi / 2.
 Matrix3 BendMatrix(const Point3& v);
 
-// Formats a data-file name pattern with frame f. Accepts only patterns holding exactly one integer
-// conversion (d, i, o, u, x or X, with flags, width and precision up to 4096) and any "%%"; returns
-// false for anything else.
+// Formats a data-file name pattern with frame f. Accepts only patterns holding at most one integer
+// conversion (d, i, o, u, x or X, with flags, width and precision up to 4096 and a length modifier
+// hh, h, l, ll, j, z or t) and any "%%"; returns false for anything else.
 bool FormatFramePattern(const std::string& pattern, int f, std::string* out);
 
 // The one process-wide field shared by every lawn; null until the first load.

@@ -114,13 +114,16 @@ TEST(VectorField, OnlyTimeDependentNamesArePatterns) {
   EXPECT_EQ(f.SampleCell(0, 0, 0, 0).x, 7.0f) << "opened unchanged";
 }
 
-TEST(VectorField, DataFilePatternsAcceptOneIntegerConversionOnly) {
+TEST(VectorField, DataFilePatternsAcceptAtMostOneIntegerConversion) {
   struct Case { const char* pattern; bool ok; const char* expect; };
   const Case cases[] = {
       {"f%03d.raw", true, "f007.raw"}, {"f%d%%.raw", true, "f7%.raw"}, {"%-4i|", true, "7   |"},
       {"%+.3d", true, "+007"}, {"%#x", true, "0x7"}, {"%X", true, "7"},
-      {"%s", false, ""}, {"%d%d", false, ""}, {"%n", false, ""}, {"%ld", false, ""}, {"%*d", false, ""},
-      {"plain.raw", false, ""}, {"%", false, ""}, {"%5000d", false, ""}, {"%.99999999999d", false, ""},
+      {"%ld", true, "7"}, {"%05lld", true, "00007"}, {"%hd", true, "7"}, {"%hhx", true, "7"}, {"%ju", true, "7"},
+      {"%zd", true, "7"}, {"%td", true, "7"}, {"plain.raw", true, "plain.raw"}, {"100%%.raw", true, "100%.raw"},
+      {"%s", false, ""}, {"%d%d", false, ""}, {"%n", false, ""}, {"%ln", false, ""}, {"%*d", false, ""},
+      {"%f", false, ""}, {"%lf", false, ""}, {"%c", false, ""}, {"%p", false, ""}, {"%lld%s", false, ""},
+      {"%lll", false, ""}, {"%Ld", false, ""}, {"%", false, ""}, {"%5000d", false, ""}, {"%.99999999999d", false, ""},
   };
   for (const Case& c : cases) {
     std::string out;
@@ -129,12 +132,36 @@ TEST(VectorField, DataFilePatternsAcceptOneIntegerConversionOnly) {
       EXPECT_EQ(out, c.expect) << c.pattern;
     }
   }
-  // A rejected pattern loads no data at all.
+  // A rejected pattern loads no data at all, yet the readable description is a successful load.
   TempDir dir;
   WriteText(dir / "bad.dat", "TimeDependent: 0 1\nResolution: 1 1 1\nObjectFileName: f%s%n.raw\n");
   GPUVectorField2D f;
-  f.Load(dir / "bad.dat");
+  EXPECT_TRUE(f.Load(dir / "bad.dat"));
   EXPECT_FALSE(f.HasData());
+}
+
+TEST(VectorField, ATimeDependentNameWithoutConversionIsEveryFramesFile) {
+  TempDir dir;
+  const std::vector<float> data = Ramp(3, 4.0f);
+  WriteBytes(dir / "still.raw", data.data(), 12);
+  WriteText(dir / "s.dat", "TimeDependent: 5 7\nResolution: 1 1 1\nFormat: FLOAT3\nObjectFileName: still.raw\n");
+  GPUVectorField2D f;
+  ASSERT_TRUE(f.Load(dir / "s.dat"));
+  ASSERT_EQ(f.frameCount, 3);
+  for (int frame = 0; frame < 3; ++frame) EXPECT_EQ(f.SampleCell(0, 0, 0, frame), Point3(4.0f, 5.0f, 6.0f)) << frame;
+}
+
+TEST(VectorField, AKeyWithoutValueKeepsTheEarlierValue) {
+  TempDir dir;
+  const std::vector<float> data = Ramp(3, 9.0f);
+  WriteBytes(dir / "w.raw", data.data(), 12);
+  WriteText(dir / "k.dat",
+            "Format: FLOAT3\nObjectFileName: w.raw\nResolution: 1 1 1\nFormat:\nObjectFileName:\nResolution:\n");
+  GPUVectorField2D f;
+  ASSERT_TRUE(f.Load(dir / "k.dat"));
+  EXPECT_EQ(f.floatFormat, 1);
+  EXPECT_EQ(f.resolutionX, 1u);
+  EXPECT_EQ(f.SampleCell(0, 0, 0, 0), Point3(9.0f, 10.0f, 11.0f)) << "the name and the format were kept";
 }
 
 TEST(VectorField, LongLinesDirectoriesAndPathsAreNotCut) {
@@ -176,12 +203,14 @@ TEST(VectorField, UnallocatableOrEmptyRangesLoadNoData) {
       "Resolution: 1 1 1\nTimeDependent: 12 10\n",       // last frame before first
       "Resolution: 0 4 4\n",
       "Resolution: -1 4 4\n",
+      "Resolution: 4 4 0\n",
+      "TimeDependent: 0 1\n",                             // no resolution line
   };
   for (const char* header : headers) {
     TempDir dir;
     WriteText(dir / "h.dat", std::string(header) + "ObjectFileName: f%d.raw\n");
     GPUVectorField2D f;
-    f.Load(dir / "h.dat");
+    EXPECT_TRUE(f.Load(dir / "h.dat")) << header << "the description was read";
     EXPECT_FALSE(f.HasData()) << header;
   }
 }
