@@ -174,9 +174,9 @@ void ShadeGrass(miColor* result, miState* state, VerdigoParams* params) {
     highlight = (1.0f - e) * specularColor;
   }
 
-  // 8. Colour along the blade. A tipStart of 0 or less means the tip colour from the root on
-  // (v / 0 would be NaN on the root row).
-  const float h = tipStart > 0.0f ? std::fmin(v / tipStart, 1.0f) : 1.0f;
+  // 8. Colour along the blade. Only a tipStart of (plus or minus) zero divides by zero (NaN on the
+  // root row): it means the tip colour from the root on. A negative one follows the formula.
+  const float h = tipStart != 0.0f ? std::fmin(v / tipStart, 1.0f) : 1.0f;
   const Rgb diffuse = h * base + (1.0f - h) * rootColor;
 
   // 9. Lights, each averaged over the samples the renderer gives.

@@ -392,7 +392,8 @@ TEST_F(Verdigo, ColourAlongTheBlade) {
     float h;  // share of the tip colour
   };
   for (const Case& c : {Case{0.0f, 0.5f, 0.0f}, Case{0.25f, 0.5f, 0.5f}, Case{0.5f, 0.5f, 1.0f}, Case{0.9f, 0.5f, 1.0f},
-                        Case{1.0f, 1.0f, 1.0f}, Case{1.0f, 2.0f, 0.5f}, Case{0.0f, 0.0f, 1.0f}, Case{0.3f, 0.0f, 1.0f}}) {
+                        Case{1.0f, 1.0f, 1.0f}, Case{1.0f, 2.0f, 0.5f}, Case{0.0f, 0.0f, 1.0f}, Case{0.3f, 0.0f, 1.0f},
+                        Case{0.3f, -0.0f, 1.0f}, Case{0.5f, -1.0f, -0.5f}, Case{0.0f, -0.5f, 0.0f}}) {
     Sample s;
     s.tex = {0.5f, c.v, 0.0f};
     s.params.rec.p.tipStart = c.tipStart;
