@@ -64,7 +64,10 @@ void LawnMower::BeginEditParams(IObjParam* ip, ULONG flags, Animatable* prev) {
   MowerEditState& edit = EditState();
   edit.ip = ip;
   edit.mower = this;
-  delete edit.moveMode;  // a panel opened twice without closing keeps one mode
+  // A panel opened twice without closing keeps one mode: the earlier one leaves the host before
+  // it is freed, or the host would go on holding (and reading) a deleted mode.
+  if (edit.ip != nullptr && edit.moveMode != nullptr) edit.ip->DeleteMode(edit.moveMode);
+  delete edit.moveMode;
   edit.moveMode = new MoveModBoxCMode(this, ip);
   if (ClassDesc2* desc = MowerClassDesc()) desc->BeginEditParams(ip, this, flags, prev);
   const TimeValue t = ip != nullptr ? ip->GetTime() : 0;

@@ -293,4 +293,18 @@ TEST_F(MowerTest, PanelEnablesTheSpinnersOfTheShape) {
   m->EndEditParams(&TheHost(), 0, nullptr);
 }
 
+TEST_F(MowerTest, ReopeningThePanelTakesTheOldMoveModeOutOfTheHost) {
+  LawnMower* m = MowerOn(StraightBlade(kW, P(0, 0, 0)));
+  m->BeginEditParams(&TheHost(), 0, nullptr);
+  ASSERT_NE(EnterSubObjectLevel(&TheHost(), m, 1), nullptr);
+  m->BeginEditParams(&TheHost(), 0, nullptr);  // opened again without closing
+  EXPECT_EQ(TheHost().GetCommandMode(), nullptr) << "the host still holds the freed mode";
+  CommandMode* mode = EnterSubObjectLevel(&TheHost(), m, 1);
+  ASSERT_NE(mode, nullptr);
+  static_cast<MoveModBoxCMode*>(mode)->Drag(0, P(2, 0, 0), Matrix3(), Matrix3());
+  EXPECT_EQ(Gizmo(m)->GetPosition(0), P(2, 0, 0));
+  m->EndEditParams(&TheHost(), 0, nullptr);
+  EXPECT_EQ(TheHost().GetCommandMode(), nullptr);
+}
+
 }  // namespace
