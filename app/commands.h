@@ -7,6 +7,7 @@
 struct HostOptions {
   std::string pluginDir;  // where to load *.dlo from; empty: the folder of the gramora binary
   bool quiet = false;     // no progress bar
+  bool strict = false;    // warnings about the scene are errors
 };
 
 // `gramora build [SCENE] -o OUT [--frame F]`.

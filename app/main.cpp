@@ -6,6 +6,7 @@
 
 #include "app/commands.h"
 #include "app/errors.h"
+#include "app/warnings.h"
 
 namespace {
 
@@ -15,6 +16,8 @@ constexpr int kBadInput = 2;
 const CLI::Validator kFrameText(
     [](const std::string& text) { return text.empty() ? std::string("a frame must be a number") : std::string(); },
     "NUMBER");
+
+constexpr const char* kStrictHelp = "warnings about the scene (a saved lawn's missing vector field) are errors";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "gramora: %s\n", message.c_str());
@@ -43,11 +46,13 @@ int main(int argc, char** argv) {
   buildCmd->add_option("--frame", build.frame, "frame to evaluate (default: the scene's \"frame\")")->check(kFrameText);
   buildCmd->add_option("--viewport", build.viewport, "also write a top view (.svg): mesh outlines and modifier gizmos");
   buildCmd->add_flag("-q,--quiet", host.quiet, "no progress bar");
+  buildCmd->add_flag("--strict", host.strict, kStrictHelp);
 
   SaveOptions save;
   CLI::App* saveCmd = app.add_subcommand("save", "load a scene and write the host's save form");
   saveCmd->add_option("SCENE", save.scene, "scene file")->required();
   saveCmd->add_option("-o,--output", save.output, "saved scene file (.json)")->required();
+  saveCmd->add_flag("--strict", host.strict, kStrictHelp);
 
   RenderOptions render;
   CLI::App* renderCmd = app.add_subcommand("render", "build a scene and render it to PNG");
@@ -60,6 +65,7 @@ int main(int argc, char** argv) {
   renderCmd->add_option("--threads", render.threads, "rendering threads (default: all cores)")
       ->check(CLI::Range(1, 1024));
   renderCmd->add_flag("-q,--quiet", host.quiet, "no progress bar");
+  renderCmd->add_flag("--strict", host.strict, kStrictHelp);
 
   try {
     app.parse(argc, argv);
@@ -71,6 +77,7 @@ int main(int argc, char** argv) {
     return Fail(std::string(e.what()) + " (see gramora --help)");
   }
 
+  SetStrictWarnings(host.strict);
   try {
     if (*plugins) return RunPlugins(host);
     if (*params) return RunParams(host, className);

@@ -1,8 +1,11 @@
 #include "app/scene_restore.h"
 
+#include <filesystem>
+
 #include "app/class_lookup.h"
 #include "app/errors.h"
 #include "app/scene_parts.h"
+#include "app/warnings.h"
 #include "sdk/core.h"
 #include "sdk/paramblock.h"
 
@@ -52,15 +55,21 @@ void RestoreModifier(INode* node, const json& m, const std::string& where, const
   pending.obj = nullptr;
 }
 
-// A lawn saved with its vector field on reloads the field after Load; a field file that has gone
-// is reported like a missing one in a scene, not left to an unbent lawn.
+// A lawn saved with its vector field on reloads the field after Load. A field file that has gone
+// does not keep the user from their scene: the lawn loads without field data (unbent blades) and
+// one warning names the file. A field that is there but no regular file is still refused.
 void CheckSavedVectorField(Animatable* obj, const std::string& where) {
   IParamBlock2* block = obj->NumParamBlocks() > 0 ? obj->GetParamBlock(0) : nullptr;
   const ParamDef* name = block ? block->GetDesc()->GetParamDefByName("vectormap name") : nullptr;
   const ParamDef* enabled = block ? block->GetDesc()->GetParamDefByName("VectormapEnabled") : nullptr;
   if (!name || !enabled || !block->GetInt(enabled->id, 0)) return;
   const char* path = block->GetStr(name->id, 0);
-  if (path && *path) CheckVectorFieldFile(path, where);
+  if (!path || !*path) return;
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec) && !ec)
+    Warn(where + ": the vector field '" + path + "' is missing; the lawn is built without it");
+  else
+    CheckVectorFieldFile(path, where);
 }
 
 }  // namespace

@@ -179,25 +179,37 @@ TEST_F(CliTest, DraggedLawnsAndTheirScatterRoundTrip) {
   EXPECT_EQ(model.nodes[model.scenes[0].nodes[2]].children.size(), 6u);
 }
 
-TEST_F(CliTest, SavedLawnWhoseFieldIsGoneIsBadInput) {
+TEST_F(CliTest, SavedLawnWhoseFieldIsGoneBuildsUnbentWithOneWarning) {
   if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
   const fs::path scene = Write("lawn.json", LawnScene(true));
   ASSERT_EQ(Run({"save", scene.string(), "-o", Path("saved.json").string()}).status, 0);
   json saved = json::parse(ReadAll(Path("saved.json")));
   ASSERT_EQ(saved["nodes"][0]["params"]["4"], true);  // "VectormapEnabled"
-  for (const std::string& field : {Path("gone.dat").string(), std::string("/dev/zero")}) {
-    SCOPED_TRACE(field);
-    saved["nodes"][0]["params"]["5"] = field;  // "vectormap name"
-    Write("moved.json", saved.dump());
-    const Result r = Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string()});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("nodes[0] (Lawn): cannot read the vector field '" + field + "'"), std::string::npos) << r.err;
-    EXPECT_FALSE(fs::exists(Path("out.obj")));
-  }
-  // Switched off, the field is not read and its name does not matter.
-  saved["nodes"][0]["params"]["4"] = false;
+  const std::string gone = Path("gone.dat").string();
+  saved["nodes"][0]["params"]["5"] = gone;  // "vectormap name"
   Write("moved.json", saved.dump());
-  EXPECT_EQ(Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string()}).status, 0);
+  const Result r = Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string(), "--quiet"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "gramora: warning: " + Path("moved.json").string() +
+                       ": nodes[0] (Lawn): the vector field '" + gone + "' is missing; the lawn is built without it\n");
+  // The same lawn without its field: the blades are unbent.
+  const fs::path plain = Write("plain.json", LawnScene(false));
+  ASSERT_EQ(Run({"build", plain.string(), "-o", Path("plain.obj").string()}).status, 0);
+  EXPECT_EQ(ReadAll(Path("out.obj")), ReadAll(Path("plain.obj")));
+
+  // A pipeline may insist: under --strict the warning is an error and nothing is written.
+  fs::remove(Path("out.obj"));
+  const Result strict = Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string(), "--strict"});
+  EXPECT_EQ(strict.status, 2);
+  EXPECT_NE(strict.err.find("the vector field '" + gone + "' is missing"), std::string::npos) << strict.err;
+  EXPECT_FALSE(fs::exists(Path("out.obj")));
+
+  // A field that is there but is no regular file is still refused.
+  saved["nodes"][0]["params"]["5"] = "/dev/zero";
+  Write("moved.json", saved.dump());
+  const Result device = Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string()});
+  EXPECT_EQ(device.status, 2);
+  EXPECT_NE(device.err.find("nodes[0] (Lawn): cannot read the vector field '/dev/zero'"), std::string::npos) << device.err;
 }
 
 TEST_F(CliTest, SavingAPathThatIsNotUtf8IsBadInput) {

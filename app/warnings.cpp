@@ -1,0 +1,16 @@
+#include "app/warnings.h"
+
+#include <cstdio>
+
+#include "app/errors.h"
+
+namespace {
+bool strictWarnings = false;
+}  // namespace
+
+void Warn(const std::string& message) {
+  if (strictWarnings) throw InputError(message + " (an error under --strict)");
+  std::fprintf(stderr, "gramora: warning: %s\n", message.c_str());
+}
+
+void SetStrictWarnings(bool strict) { strictWarnings = strict; }

@@ -1,0 +1,11 @@
+// Warnings: input the host can work around (a saved lawn's vector field that has gone) is reported
+// on standard error and the command goes on, unless the user asked for strictness.
+#pragma once
+#include <string>
+
+// Prints "gramora: warning: MESSAGE" on standard error; in strict mode throws InputError(MESSAGE)
+// instead, so a pipeline can refuse what a person at a terminal may accept.
+void Warn(const std::string& message);
+
+// Turns every later warning into an error (`--strict`).
+void SetStrictWarnings(bool strict);
