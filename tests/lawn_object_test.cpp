@@ -5,6 +5,7 @@
 #include "lawn/blade_lawn.h"
 #include "lawn/lawn.h"
 #include "lawn/vector_field.h"
+#include "sdk/crt.h"
 #include "sdk/memory.h"
 #include "tests/lawn_test_util.h"
 
@@ -156,6 +157,55 @@ TEST(Lawn, ProbabilityMapsDropBladesWithoutDisturbingTheOthers) {
   lawn->paramBlock->SetValue(lawn_prob_map_on, 0, TRUE);
   lawn->meshBuilt = FALSE;
   EXPECT_TRUE(Evaluate(*lawn) == all) << "switch on without a map: no effect";
+}
+
+TEST(Lawn, AWhiteProbabilityMapDropsExactlyTheKeepDrawsOf32766And32767) {
+  // Seven draws per cell, then the keep draw; white gives threshold trunc(0.99999998 * 32767) = 32766.
+  constexpr int kSide = 40;  // 1600 cells: one keep draw of the sequence from 322 reaches 32766
+  crt::srand(322);
+  std::vector<int> kept;
+  for (int cell = 0; cell < kSide * kSide; ++cell) {
+    for (int k = 0; k < 7; ++k) crt::rand();
+    if (crt::rand() < 32766) kept.push_back(cell);
+  }
+  ASSERT_EQ(kept.size(), static_cast<std::size_t>(kSide * kSide - 1)) << "the sequence has one such draw here";
+  LawnPtr lawn = NewLawn();
+  lawn->paramBlock->SetValue(lawn_blades_x, 0, static_cast<float>(kSide));
+  lawn->paramBlock->SetValue(lawn_blades_y, 0, static_cast<float>(kSide));
+  const Mesh all = Evaluate(*lawn);
+  lawn->paramBlock->SetValue(lawn_prob_map, 0, Grey(1.0f));
+  lawn->meshBuilt = FALSE;
+  const Mesh& m = Evaluate(*lawn);
+  ASSERT_EQ(m.getNumFaces(), static_cast<int>(kept.size()) * F);
+  for (std::size_t b = 0; b < kept.size(); ++b)
+    ASSERT_TRUE(std::equal(m.verts.begin() + b * V, m.verts.begin() + (b + 1) * V, all.verts.begin() + kept[b] * V))
+        << "blade " << b << " is cell " << kept[b];
+}
+
+TEST(Lawn, KeyedSizeAndMagnitudeFollowTheFrameWhileKeyedCountsStayAtFrameZero) {
+  const TimeValue t = 10 * GetTicksPerFrame();
+  LawnPtr lawn = NewLawn();
+  IParamBlock2* pb = lawn->paramBlock;
+  pb->SetValue(lawn_jitter, 0, FALSE);
+  pb->SetValue(lawn_angle_var, 0, FALSE);
+  pb->SetValue(lawn_height_map, 0, Grey(0.5f));
+  struct Key { ParamID id; float at0, atT; };
+  for (const Key& k : {Key{lawn_blades_x, 4, 8}, Key{lawn_blades_y, 3, 6}, Key{lawn_length, 10, 20},
+                       Key{lawn_width, 6, 12}, Key{lawn_height_magnitude, 1, 4}}) {
+    ASSERT_TRUE(pb->SetKey(k.id, 0, k.at0));
+    ASSERT_TRUE(pb->SetKey(k.id, t, k.atT));
+  }
+  const Mesh& m = Evaluate(*lawn, t);
+  ASSERT_EQ(m.getNumFaces(), 4 * 3 * F) << "the counts are read at frame 0";
+  const double height = 4.0 * 128.0 / 255.0;  // magnitude at t times the stored grey
+  for (int i = 0; i < 4; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      const Point3 r = Root(m, i * 3 + j);
+      EXPECT_NEAR(r.x, -10.0f + i * 5.0f, 1e-4) << i << "," << j;  // Length 20 at t over 4 columns
+      EXPECT_NEAR(r.y, -6.0f + j * 4.0f, 1e-4) << i << "," << j;   // Width 12 at t over 3 rows
+      EXPECT_NEAR(r.z, height, 1e-5) << i << "," << j;
+    }
+  }
 }
 
 TEST(Lawn, HeightMapsLiftAndTiltBlades) {
