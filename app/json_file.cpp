@@ -4,7 +4,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <vector>
 
 #include "app/errors.h"
 
@@ -60,8 +62,25 @@ std::size_t TooDeepAt(const std::string& text) {
   return std::string::npos;
 }
 
+// The byte offset of the opening quote of the `index`-th object key (1-based) in the text, in the
+// order the parser meets them: a string followed by a colon. npos when there is no such key.
+std::size_t KeyOffset(const std::string& text, std::size_t index) {
+  std::size_t seen = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '"') continue;
+    const std::size_t start = i;
+    for (++i; i < text.size() && text[i] != '"'; ++i)
+      if (text[i] == '\\') ++i;
+    std::size_t after = i + 1;
+    while (after < text.size() && std::strchr(" \t\r\n", text[after])) ++after;
+    if (after < text.size() && text[after] == ':' && ++seen == index) return start;
+  }
+  return std::string::npos;
+}
+
 // nlohmann's own tree builder, remembering where the parser stopped: a number too large for a double
-// ("1e400") is reported as out_of_range, which carries no position of its own.
+// ("1e400") is reported as out_of_range, which carries no position of its own. It also stops at a
+// key given twice in one object, which the tree would keep only once, silently dropping a value.
 class PositionedDomParser : public nlohmann::detail::json_sax_dom_parser<nlohmann::json> {
  public:
   using json_sax_dom_parser::json_sax_dom_parser;
@@ -71,8 +90,31 @@ class PositionedDomParser : public nlohmann::detail::json_sax_dom_parser<nlohman
     stoppedAt = position;
     return json_sax_dom_parser::parse_error(position, token, ex);
   }
+  bool start_object(std::size_t size) {
+    keys_.emplace_back();
+    return json_sax_dom_parser::start_object(size);
+  }
+  bool end_object() {
+    keys_.pop_back();
+    return json_sax_dom_parser::end_object();
+  }
+  bool key(std::string& name) {
+    ++keysSeen_;
+    if (!keys_.back().insert(name).second) {
+      duplicate = name;
+      duplicateIndex = keysSeen_;
+      return false;
+    }
+    return json_sax_dom_parser::key(name);
+  }
 
   std::size_t stoppedAt = 0;
+  std::string duplicate;           // the key given twice, when the parser stopped there
+  std::size_t duplicateIndex = 0;  // which key of the text it was (1-based)
+
+ private:
+  std::vector<std::set<std::string>> keys_;  // the keys of every object still open
+  std::size_t keysSeen_ = 0;
 };
 
 }  // namespace
@@ -84,7 +126,12 @@ nlohmann::json ParseJsonText(const std::string& text, const std::string& source)
   nlohmann::json doc;
   PositionedDomParser parser(doc, true);
   try {
-    nlohmann::json::sax_parse(text, &parser);
+    if (!nlohmann::json::sax_parse(text, &parser) && parser.duplicateIndex != 0) {
+      const std::size_t at = KeyOffset(text, parser.duplicateIndex);
+      throw InputError(source + ":" + Where(text, at == std::string::npos ? text.size() : at + 1) + ": the key " +
+                       nlohmann::json(parser.duplicate).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
+                       " is given twice in one object (one of its values would be lost)");
+    }
   } catch (const nlohmann::json::parse_error& e) {
     throw InputError(source + ":" + Where(text, e.byte) + ": malformed JSON: " + Reason(e.what()));
   } catch (const nlohmann::json::out_of_range& e) {
@@ -99,6 +146,9 @@ nlohmann::json ReadJsonFile(const std::string& path) {
   // A folder opens as a stream and reads as empty text, which would pass for malformed JSON.
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) throw InputError("cannot read '" + path + "': it is a folder");
+  // A device never ends and a pipe may never deliver: only regular files are scenes.
+  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
+    throw InputError("cannot read '" + path + "': not a regular file");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw InputError("cannot read '" + path + "': " + std::strerror(errno));
   std::ostringstream text;

@@ -10,8 +10,9 @@ Point3 DefaultMatrix3Control::GetPosition(TimeValue t) const {
                                      [](TimeValue v, const PositionKey& k) { return v < k.t; });
   const PositionKey& a = *(next - 1);
   const PositionKey& b = *next;
-  // Interpolate in double so a key's own time gives its value exactly.
-  const double s = static_cast<double>(t - a.t) / static_cast<double>(b.t - a.t);
+  // Interpolate in double so a key's own time gives its value exactly; the tick differences are
+  // taken in double too, since keys near both ends of the time line are further apart than an int holds.
+  const double s = (static_cast<double>(t) - a.t) / (static_cast<double>(b.t) - a.t);
   return Point3(a.p.x + s * (b.p.x - a.p.x), a.p.y + s * (b.p.y - a.p.y), a.p.z + s * (b.p.z - a.p.z));
 }
 

@@ -31,8 +31,9 @@ float TrackValue(const std::vector<ParamKey>& keys, TimeValue t, Interval& valid
                              [](TimeValue a, const ParamKey& k) { return a < k.t; });
   auto lo = hi - 1;
   valid &= Interval(t, t);
-  // Linear in between, in double so long spans do not lose the fraction.
-  double f = static_cast<double>(t - lo->t) / static_cast<double>(hi->t - lo->t);
+  // Linear in between, in double so long spans do not lose the fraction; the tick differences are
+  // taken in double too, since keys near both ends of the time line are further apart than an int holds.
+  const double f = (static_cast<double>(t) - lo->t) / (static_cast<double>(hi->t) - lo->t);
   return static_cast<float>(lo->value + (hi->value - lo->value) * f);
 }
 

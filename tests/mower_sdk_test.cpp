@@ -33,6 +33,11 @@ TEST(GizmoController, KeysInterpolateAndMovesFollowTheirSpace) {
   c->SetValue(0, &turned);
   EXPECT_NEAR(c->GetPosition(0).x, 1.0f, 1e-6f);
   EXPECT_NEAR(c->GetPosition(0).y, 3.0f, 1e-6f);
+  // Keys near both ends of the time line lie further apart than an int holds.
+  const TimeValue far = 12499999 * 160;
+  c->SetPositionKey(-far, P(0, 0, 0));
+  c->SetPositionKey(far, P(8, 0, 0));
+  EXPECT_EQ(c->GetPosition(0), P(4, 0, 0));
   c->DeleteMe();
 }
 

@@ -97,6 +97,13 @@ TEST_F(ParamBlockTest, KeyTracksAreLinearAndConstantOutside) {
   pb->ClearKeys(0, 50);
   EXPECT_EQ(pb->NumKeys(0), 0);
   EXPECT_FLOAT_EQ(pb->GetFloat(0, 1000), 2.25f);
+
+  // Keys near both ends of the time line lie further apart than an int holds.
+  const TimeValue far = 12499999 * GetTicksPerFrame();
+  ASSERT_TRUE(pb->SetKey(0, -far, 0.0f));
+  ASSERT_TRUE(pb->SetKey(0, far, 10.0f));
+  EXPECT_FLOAT_EQ(pb->GetFloat(0, 0), 5.0f);
+  EXPECT_FLOAT_EQ(pb->GetFloat(0, far / 2), 7.5f);
 }
 
 TEST_F(ParamBlockTest, AnimateModeKeepsTheOldValueAtFrameZeroAndKeysOnlyAnimatableFloats) {
