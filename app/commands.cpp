@@ -7,6 +7,7 @@
 #include "app/commands.h"
 #include "app/errors.h"
 #include "app/host_session.h"
+#include "app/path_policy.h"
 #include "app/progress.h"
 #include "app/render_bridge.h"
 #include "app/scene_builder.h"
@@ -140,6 +141,7 @@ int RunRender(const HostOptions& host, const RenderOptions& options) {
   if (options.height) rs.height = *options.height;
   if (options.spp) rs.spp = *options.spp;
   if (options.threads) rs.threads = *options.threads;
+  rs.shaderPath = FindShaderLibrary(rs.shaderName, (options.scene.empty() ? "(default scene)" : options.scene) + ": render.shader");
   rs.progress = !host.quiet;
 
   gramora::render::Image image;

@@ -8,6 +8,8 @@ struct HostOptions {
   std::string pluginDir;  // where to load *.dlo from; empty: the folder of the gramora binary
   bool quiet = false;     // no progress bar
   bool strict = false;    // warnings about the scene are errors
+  bool allowOutsidePaths = false;  // files a scene names may lie outside its folder
+  std::string shaderDir;           // where shader libraries are found; empty: beside gramora
 };
 
 // `gramora build [SCENE] -o OUT [--frame F]`.

@@ -6,6 +6,7 @@
 
 #include "app/commands.h"
 #include "app/errors.h"
+#include "app/path_policy.h"
 #include "app/warnings.h"
 
 namespace {
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
   app.fallthrough();  // --plugins may also follow the command
   HostOptions host;
   app.add_option("--plugins", host.pluginDir, "folder to load *.dlo plug-ins from (default: beside gramora)");
+  app.add_option("--shaders", host.shaderDir, "folder of the shader libraries a scene may name (default: beside gramora)");
+  app.add_flag("--allow-outside-paths", host.allowOutsidePaths,
+               "let a scene read files outside its own folder (bitmaps, vector fields and their data)");
 
   CLI::App* plugins = app.add_subcommand("plugins", "list the loaded plug-in modules and their classes");
 
@@ -78,6 +82,7 @@ int main(int argc, char** argv) {
   }
 
   SetStrictWarnings(host.strict);
+  SetPathPolicy({host.allowOutsidePaths, host.shaderDir});
   try {
     if (*plugins) return RunPlugins(host);
     if (*params) return RunParams(host, className);

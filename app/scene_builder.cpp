@@ -7,8 +7,10 @@
 #include "app/default_scene.h"
 #include "app/errors.h"
 #include "app/json_file.h"
+#include "app/path_policy.h"
 #include "app/scene_parts.h"
 #include "app/scene_restore.h"
+#include "app/warnings.h"
 #include "sdk/core.h"
 #include "sdk/creation.h"
 #include "sdk/paramblock.h"
@@ -161,13 +163,15 @@ class SceneBuilder {
     const ParamDef* name = block ? block->GetDesc()->GetParamDefByName("vectormap name") : nullptr;
     const ParamDef* enabled = block ? block->GetDesc()->GetParamDefByName("VectormapEnabled") : nullptr;
     if (!name || !enabled) throw InputError(src.where + ": this class has no vector field");
-    const std::string path = ResolveScenePath(value.get<std::string>(), src.baseDir);
-    CheckVectorFieldFile(path, src.where);
+    const std::string path = SceneFile(value.get<std::string>(), src.baseDir, "vector field", src.where);
+    CheckReadableFile(path, "vector field", src.where);
     block->SetValue(name->id, 0, path.c_str());
     block->SetValue(enabled->id, 0, TRUE);
     // The field is shared by every lawn and loaded the way a scene load does it: the lawn's Load
-    // registers its post-load callback, which reads the file named in the lawn.
+    // registers its post-load callback, which reads the file named in the lawn. What the field's
+    // reader refused (a data file outside the description's folder) comes back through the log.
     LoadObject(obj);
+    ReportPluginLog(src.where);
   }
 
   void AddModifiers(INode* node, const json& list, const std::string& where) {
@@ -217,6 +221,13 @@ SceneSettings BuildSceneDocument(const SceneDocument& scene) {
   }
   if (doc.contains("render")) {
     if (!doc["render"].is_object()) throw InputError(scene.source + ": \"render\" must be an object");
+    // A shader library runs code: a scene names one, it never points at a file (refused here, before
+    // anything could be loaded, so neither render nor save ever takes such a scene).
+    if (doc["render"].contains("shader")) {
+      const json& shader = doc["render"]["shader"];
+      if (!shader.is_string()) throw InputError(scene.source + ": render.shader must be a shader library's name");
+      CheckShaderName(shader.get<std::string>(), scene.source + ": render.shader");
+    }
     settings.render = doc["render"];
   }
   const json nodes = doc.value("nodes", json::array());

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <set>
 
@@ -101,12 +100,6 @@ void SetKeys(IParamBlock2& block, const ParamDef& def, const json& keys, const P
 }
 
 }  // namespace
-
-std::string ResolveScenePath(const std::string& path, const std::string& baseDir) {
-  std::filesystem::path p(path);
-  if (p.is_relative() && !baseDir.empty()) p = std::filesystem::path(baseDir) / p;
-  return std::filesystem::absolute(p).lexically_normal().string();
-}
 
 TimeValue FrameToTicks(const json& frame, const std::string& where) {
   if (!frame.is_number()) throw InputError(where + ": a frame must be a number, not " + frame.dump());

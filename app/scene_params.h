@@ -25,6 +25,3 @@ void SetParamFromJson(IParamBlock2& block, const ParamDef& def, const nlohmann::
 // The ticks of a scene-file frame number (frames may be fractional); throws InputError when it is
 // not a finite number within the time line.
 TimeValue FrameToTicks(const nlohmann::json& frame, const std::string& where);
-
-// Resolves a path written in a scene file against the scene's folder, as an absolute path.
-std::string ResolveScenePath(const std::string& path, const std::string& baseDir);

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <set>
 #include <vector>
 
@@ -161,15 +159,6 @@ json SaveGizmo(Modifier* mod) {
   json keys = json::array();
   for (const PositionKey& k : control->PositionKeys()) keys.push_back({Frame(k.t), {k.p.x, k.p.y, k.p.z}});
   return {{"position", {{"keys", keys}}}};
-}
-
-void CheckVectorFieldFile(const std::string& path, const std::string& where) {
-  // Only a regular file: a device such as /dev/zero never ends and a pipe may never deliver.
-  std::error_code ec;
-  const bool regular = std::filesystem::is_regular_file(path, ec);
-  if (!regular || !std::ifstream(path))
-    throw InputError(where + ": cannot read the vector field '" + path + "'" +
-                     (!regular && std::filesystem::exists(path, ec) ? ": not a regular file" : ""));
 }
 
 void LoadObject(ReferenceMaker* obj) {

@@ -40,9 +40,6 @@ struct PendingObject {
 // Runs the object's Load with the host's loader, then the post-load callbacks it registered.
 void LoadObject(ReferenceMaker* obj);
 
-// Throws InputError unless `path` is a regular file that can be read: the vector-field description
-// a lawn is about to load (the plug-in itself would only leave the lawn unbent).
-void CheckVectorFieldFile(const std::string& path, const std::string& where);
 
 // Throws InputError naming the first key of `object` that is not in `allowed`.
 void CheckKeys(const nlohmann::json& object, std::initializer_list<const char*> allowed, const std::string& where);

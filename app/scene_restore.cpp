@@ -4,6 +4,7 @@
 
 #include "app/class_lookup.h"
 #include "app/errors.h"
+#include "app/path_policy.h"
 #include "app/scene_parts.h"
 #include "app/warnings.h"
 #include "sdk/core.h"
@@ -55,21 +56,25 @@ void RestoreModifier(INode* node, const json& m, const std::string& where, const
   pending.obj = nullptr;
 }
 
-// A lawn saved with its vector field on reloads the field after Load. A field file that has gone
-// does not keep the user from their scene: the lawn loads without field data (unbent blades) and
-// one warning names the file. A field that is there but no regular file is still refused.
-void CheckSavedVectorField(Animatable* obj, const std::string& where) {
+// A lawn saved with its vector field on reloads the field after Load. A relative path starts from
+// the scene's folder, as bitmap paths do, and the lawn is given the resolved path. A field file that
+// has gone does not keep the user from their scene: the lawn loads without field data (unbent
+// blades) and one warning names the file. A field that is there but no regular file, or that lies
+// outside the scene's folder, is refused.
+void CheckSavedVectorField(Animatable* obj, const std::string& baseDir, const std::string& where) {
   IParamBlock2* block = obj->NumParamBlocks() > 0 ? obj->GetParamBlock(0) : nullptr;
   const ParamDef* name = block ? block->GetDesc()->GetParamDefByName("vectormap name") : nullptr;
   const ParamDef* enabled = block ? block->GetDesc()->GetParamDefByName("VectormapEnabled") : nullptr;
   if (!name || !enabled || !block->GetInt(enabled->id, 0)) return;
-  const char* path = block->GetStr(name->id, 0);
-  if (!path || !*path) return;
+  const char* saved = block->GetStr(name->id, 0);
+  if (!saved || !*saved) return;
+  const std::string path = SceneFile(saved, baseDir, "vector field", where);
+  block->SetValue(name->id, 0, path.c_str());
   std::error_code ec;
   if (!std::filesystem::exists(path, ec) && !ec)
     Warn(where + ": the vector field '" + path + "' is missing; the lawn is built without it");
   else
-    CheckVectorFieldFile(path, where);
+    CheckReadableFile(path, "vector field", where);
 }
 
 }  // namespace
@@ -84,12 +89,13 @@ INode* RestoreEntry(const json& entry, const std::string& where, const std::stri
   auto* obj = dynamic_cast<Object*>(pending.obj);
   if (!obj) throw InputError(at + ": this class is not an object");
   ApplyParams(obj, entry.value("params", json::object()), ParamSource{at, baseDir});
-  CheckSavedVectorField(obj, at);
+  CheckSavedVectorField(obj, baseDir, at);
   INode* node = GetCOREInterface()->CreateObjectNode(obj);
   pending.obj = nullptr;
   node->SetName(Name(entry, "name", at).c_str());
   node->SetNodeTM(0, ParseTransform(Required(entry, "transform", at), at));
   LoadObject(obj);
+  ReportPluginLog(at);
   const json mods = entry.value("modifiers", json::array());
   if (!mods.is_array()) throw InputError(at + ": \"modifiers\" must be a list");
   for (std::size_t i = 0; i < mods.size(); ++i)

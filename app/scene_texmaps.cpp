@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/errors.h"
+#include "app/path_policy.h"
 #include "app/scene_params.h"
 
 using nlohmann::json;
@@ -58,11 +59,7 @@ int Whole(const json& v, const std::string& where, const char* key) {
 Texmap* MakeBitmap(const json& spec, const std::string& baseDir, const std::string& where) {
   if (spec.size() != 1) throw InputError(where + ": a bitmap map takes only {\"bitmap\": PATH}");
   if (!spec["bitmap"].is_string()) throw InputError(where + ": \"bitmap\" must be a file path");
-  const std::string path = ResolveScenePath(spec["bitmap"].get<std::string>(), baseDir);
-  // Only a regular file: a device or a pipe would hold the reader forever.
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
-    throw InputError(where + ": cannot read the bitmap '" + path + "': not a regular file");
+  const std::string path = SceneFile(spec["bitmap"].get<std::string>(), baseDir, "bitmap", where);
   MapPtr map(new BitmapTex());
   std::string why;
   if (!static_cast<BitmapTex*>(map.get())->SetMapName(path.c_str(), &why))

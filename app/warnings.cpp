@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/errors.h"
+#include "sdk/log.h"
 
 namespace {
 bool strictWarnings = false;
@@ -14,3 +15,10 @@ void Warn(const std::string& message) {
 }
 
 void SetStrictWarnings(bool strict) { strictWarnings = strict; }
+
+void ReportPluginLog(const std::string& where) {
+  for (const LogRecord& r : TakeLogRecords()) {
+    if (r.level == LogLevel::kError) throw InputError(where + ": " + r.message);
+    Warn(where + ": " + r.message);
+  }
+}

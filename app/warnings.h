@@ -9,3 +9,7 @@ void Warn(const std::string& message);
 
 // Turns every later warning into an error (`--strict`).
 void SetStrictWarnings(bool strict);
+
+// Shows what the plug-ins logged since the last call (see sdk/log.h): warnings through Warn, and
+// the first error thrown as InputError "WHERE: MESSAGE".
+void ReportPluginLog(const std::string& where);

@@ -11,6 +11,9 @@
 #include <memory>
 #include <new>
 
+#include "sdk/file_access.h"
+#include "sdk/log.h"
+
 GPUVectorField2D* TheVectorField = nullptr;
 
 namespace {
@@ -84,6 +87,13 @@ void ReadIntegers(const std::string& line, std::size_t p, long long lo, long lon
     *out = static_cast<T>(v);
     s = end;
   }
+}
+
+// The folder a file lies in, as the system sees it (a backslash is part of a name here): "." for a
+// bare name.
+std::string FolderOf(const std::string& path) {
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  return folder.empty() ? "." : folder;
 }
 
 // Byte value b as the component (b / 255 - 0.5) * 2, so 0 is -1 and 255 is +1.
@@ -171,11 +181,16 @@ bool GPUVectorField2D::Load(const std::string& descriptionPath) {
   const std::string directory = slash == std::string::npos ? std::string() : descriptionPath.substr(0, slash + 1);
 
   std::string fileName, format, line;
+  int lineNumber = 0, fileNameLine = 0;
   while (ReadLine(file.get(), line)) {
+    ++lineNumber;
     const std::size_t values = AfterFirstWord(line);
     // A key whose value is missing leaves the earlier value as it was, as the integer keys do.
     if (line.starts_with("ObjectFileName:")) {
-      if (std::string word = NextWord(line, values); !word.empty()) fileName = std::move(word);
+      if (std::string word = NextWord(line, values); !word.empty()) {
+        fileName = std::move(word);
+        fileNameLine = lineNumber;
+      }
     } else if (line.starts_with("Resolution:")) {
       ReadIntegers<std::uint32_t>(line, values, 0, UINT_MAX, {&resolutionX, &resolutionY, &resolutionZ});
     } else if (line.starts_with("TimeDependent:")) {
@@ -196,7 +211,11 @@ bool GPUVectorField2D::Load(const std::string& descriptionPath) {
   floatFormat = format.compare(0, 6, "FLOAT3") == 0 && format.size() >= 6 ? 1 : 0;
   // A readable description is a successful load even when it yields no data (no resolution, an
   // empty frame range, a refused pattern): the field is then simply empty.
-  ReadData(directory, fileName);
+  // The description may come from a stranger: the data files it names must lie beside it.
+  std::string outside;
+  if (!ReadData(directory, fileName, &outside) && !outside.empty())
+    LogEntry(LogLevel::kError, descriptionPath + " line " + std::to_string(fileNameLine) + ": the data file " +
+                                   OutsidePathRefusal(outside, FolderOf(descriptionPath)) + "; the field holds no data");
   return true;
 }
 
@@ -206,7 +225,7 @@ std::size_t GPUVectorField2D::FrameFloats() const {
   return n;
 }
 
-bool GPUVectorField2D::ReadData(const std::string& directory, const std::string& fileName) {
+bool GPUVectorField2D::ReadData(const std::string& directory, const std::string& fileName, std::string* outside) {
   std::vector<float>().swap(vectors);
   const std::size_t n = FrameFloats();
   const std::size_t frames = timeDependent ? static_cast<std::size_t>(std::max(frameCount, 0)) : 1;
@@ -219,6 +238,7 @@ bool GPUVectorField2D::ReadData(const std::string& directory, const std::string&
   // any conversion names the same file for every frame.
   std::string name = fileName;
   if (timeDependent && !FormatFramePattern(fileName, firstFrame, &name)) return false;
+
   try {
     vectors.assign(total, 0.0f);
     if (!floatFormat) staging.assign(n, 0);
@@ -229,9 +249,17 @@ bool GPUVectorField2D::ReadData(const std::string& directory, const std::string&
   }
   float table[256];
   for (int b = 0; b < 256; ++b) table[b] = ByteComponent(static_cast<std::uint8_t>(b));
+  const std::string folder = FolderOf(directory + "f");
   for (std::size_t k = 0; k < frames; ++k) {
     if (timeDependent) FormatFramePattern(fileName, static_cast<int>(firstFrame + static_cast<long long>(k)), &name);
     const std::string path = directory + name;
+    // Checked file by file, just before it is read: any one name could be a link leading out.
+    if (!NamedPathAllowed(path, folder)) {
+      if (outside) *outside = path;
+      std::vector<float>().swap(vectors);
+      std::vector<std::uint8_t>().swap(staging);
+      return false;
+    }
     float* frame = vectors.data() + k * n;
     if (floatFormat) {
       ReadFloatFrame(path, frame);

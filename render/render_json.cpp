@@ -215,7 +215,7 @@ std::string ParseRenderSection(const json& section, Settings& settings) {
   r.Boolean("progress", s.progress);
   r.Colour("background", s.background);
   r.Colour("ambient", s.ambient);
-  r.Text("shader", s.shaderPath);
+  r.Text("shader", s.shaderName);
   if (r.error.empty() && r.Has("seed")) {
     const json& v = r.At("seed");
     if (!v.is_number_unsigned() || v.get<unsigned long long>() > 0xFFFFFFFFull) {

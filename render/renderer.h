@@ -100,7 +100,8 @@ struct Settings {
   Camera camera;
   std::vector<Light> lights;  // empty: a sun at 45 degrees azimuth and elevation
   Ground ground;
-  std::string shaderPath;     // empty: verdigo.so beside the renderer library
+  std::string shaderName;     // the scene's "shader": a library the host finds by name ("": verdigo)
+  std::string shaderPath;     // the library to load, as the host found it; empty: verdigo.so beside the renderer library
   VerdigoSettings grass;      // verdigo values for grass nodes without their own
   std::map<std::string, VerdigoSettings> grassByNode;
 

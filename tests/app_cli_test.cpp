@@ -107,26 +107,27 @@ TEST_F(CliTest, BuildSaveLoadBuildGivesIdenticalObj) {
 }
 
 // A lawn with a height map, a procedural probability map and a vector field, mown by a keyed
-// mower: everything the save form has to carry.
-std::string LawnScene(bool withField) {
-  const std::string data = GRAMORA_TEST_DATA;
+// mower: everything the save form has to carry. Its files are copied beside the scene in `dir`.
+std::string LawnScene(const fs::path& dir, bool withField) {
+  for (const char* name : {"app_hills.png", "app_wind.dat", "app_wind.raw"})
+    fs::copy_file(fs::path(GRAMORA_TEST_DATA) / name, dir / name, fs::copy_options::skip_existing);
   json scene = json::parse(R"({
     "frame": 20,
     "nodes": [
       { "class": "Lawn", "name": "Lawn01",
         "params": { "11": 30, "12": 20, "# Blades X": 12, "# Blades Y": 10, "Heightmap Magnitude": 3,
+                    "Heightfieldmap": { "bitmap": "app_hills.png" },
                     "Probabilitymap": { "procedural": "noise", "size": 3, "seed": 7 } },
         "modifiers": [ { "class": "LawnMower",
                          "params": { "shape": 1, "Radius": 6, "Combine over time": true },
                          "gizmo": { "position": { "keys": [[0, [-10, 0, 0]], [30, [10, 0, 0]]] } } } ] } ] })");
-  scene["nodes"][0]["params"]["Heightfieldmap"] = {{"bitmap", data + "/app_hills.png"}};
-  if (withField) scene["nodes"][0]["vectorField"] = data + "/app_wind.dat";
+  if (withField) scene["nodes"][0]["vectorField"] = "app_wind.dat";
   return scene.dump();
 }
 
 TEST_F(CliTest, LawnWithMapsFieldAndMowerRoundTrips) {
   if (!HasClass("Lawn") || !HasClass("LawnMower")) GTEST_SKIP() << "no Lawn or LawnMower class loaded";
-  const fs::path scene = Write("lawn.json", LawnScene(true));
+  const fs::path scene = Write("lawn.json", LawnScene(dir_, true));
   const Result built = Run({"build", scene.string(), "-o", Path("a.obj").string()});
   ASSERT_EQ(built.status, 0) << built.err;
   ASSERT_EQ(Run({"save", scene.string(), "-o", Path("saved.json").string()}).status, 0);
@@ -136,13 +137,13 @@ TEST_F(CliTest, LawnWithMapsFieldAndMowerRoundTrips) {
 
   const json saved = json::parse(ReadAll(Path("saved.json")));
   const json& params = saved["nodes"][0]["params"];
-  EXPECT_EQ(params["2"]["bitmap"], std::string(GRAMORA_TEST_DATA) + "/app_hills.png");
+  EXPECT_EQ(params["2"]["bitmap"], Path("app_hills.png").string());
   EXPECT_EQ(params["9"]["procedural"], "noise");
   EXPECT_EQ(params["4"], true);  // "VectormapEnabled"
   EXPECT_EQ(saved["nodes"][0]["modifiers"][0]["gizmo"]["position"]["keys"].size(), 2u);
 
   // The field really bends the lawn: without it the mesh differs.
-  const fs::path plain = Write("plain.json", LawnScene(false));
+  const fs::path plain = Write("plain.json", LawnScene(dir_, false));
   ASSERT_EQ(Run({"build", plain.string(), "-o", Path("c.obj").string()}).status, 0);
   EXPECT_NE(ReadAll(Path("a.obj")), ReadAll(Path("c.obj")));
 }
@@ -181,7 +182,7 @@ TEST_F(CliTest, DraggedLawnsAndTheirScatterRoundTrip) {
 
 TEST_F(CliTest, SavedLawnWhoseFieldIsGoneBuildsUnbentWithOneWarning) {
   if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
-  const fs::path scene = Write("lawn.json", LawnScene(true));
+  const fs::path scene = Write("lawn.json", LawnScene(dir_, true));
   ASSERT_EQ(Run({"save", scene.string(), "-o", Path("saved.json").string()}).status, 0);
   json saved = json::parse(ReadAll(Path("saved.json")));
   ASSERT_EQ(saved["nodes"][0]["params"]["4"], true);  // "VectormapEnabled"
@@ -193,7 +194,7 @@ TEST_F(CliTest, SavedLawnWhoseFieldIsGoneBuildsUnbentWithOneWarning) {
   EXPECT_EQ(r.err, "gramora: warning: " + Path("moved.json").string() +
                        ": nodes[0] (Lawn): the vector field '" + gone + "' is missing; the lawn is built without it\n");
   // The same lawn without its field: the blades are unbent.
-  const fs::path plain = Write("plain.json", LawnScene(false));
+  const fs::path plain = Write("plain.json", LawnScene(dir_, false));
   ASSERT_EQ(Run({"build", plain.string(), "-o", Path("plain.obj").string()}).status, 0);
   EXPECT_EQ(ReadAll(Path("out.obj")), ReadAll(Path("plain.obj")));
 
@@ -207,9 +208,43 @@ TEST_F(CliTest, SavedLawnWhoseFieldIsGoneBuildsUnbentWithOneWarning) {
   // A field that is there but is no regular file is still refused.
   saved["nodes"][0]["params"]["5"] = "/dev/zero";
   Write("moved.json", saved.dump());
-  const Result device = Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string()});
+  const Result device =
+      Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string(), "--allow-outside-paths"});
   EXPECT_EQ(device.status, 2);
   EXPECT_NE(device.err.find("nodes[0] (Lawn): cannot read the vector field '/dev/zero'"), std::string::npos) << device.err;
+}
+
+TEST_F(CliTest, TheFilesAFieldNamesStayBesideIt) {
+  if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
+  // A description beside the scene that names a data file one folder up.
+  fs::create_directories(Path("scene"));
+  fs::copy_file(fs::path(GRAMORA_TEST_DATA) / "app_wind.raw", Path("secret.raw"));
+  std::ofstream(Path("scene/wind.dat")) << "Resolution: 4 4 1\nFormat: FLOAT3\nObjectFileName: ../secret.raw\n";
+  std::ofstream(Path("scene/s.json")) << R"({"nodes": [{"class": "Lawn", "vectorField": "wind.dat"}]})";
+  const Result r = Run({"build", Path("scene/s.json").string(), "-o", Path("out.obj").string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("nodes[0] (Lawn): " + Path("scene/wind.dat").string() + " line 3: the data file '" +
+                       Path("scene/../secret.raw").string() + "' lies outside the folder '" + Path("scene").string() +
+                       "' (--allow-outside-paths reads it); the field holds no data"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(Path("out.obj")));
+  EXPECT_EQ(Run({"build", Path("scene/s.json").string(), "-o", Path("out.obj").string(), "--allow-outside-paths"}).status,
+            0);
+
+  // A saved lawn's relative field path starts from the saved scene's folder, wherever gramora runs.
+  fs::create_directories(Path("saved"));
+  const fs::path scene = Write("saved/lawn.json", LawnScene(Path("saved"), true));
+  ASSERT_EQ(Run({"build", scene.string(), "-o", Path("bent.obj").string()}).status, 0);
+  ASSERT_EQ(Run({"save", scene.string(), "-o", Path("saved/saved.json").string()}).status, 0);
+  json saved = json::parse(ReadAll(Path("saved/saved.json")));
+  saved["nodes"][0]["params"]["5"] = "app_wind.dat";
+  saved["nodes"][0]["params"]["2"]["bitmap"] = "app_hills.png";
+  Write("saved/relative.json", saved.dump());
+  const Result relative = Run({"build", Path("saved/relative.json").string(), "-o", Path("relative.obj").string()});
+  EXPECT_EQ(relative.status, 0) << relative.err;
+  EXPECT_EQ(relative.err, "");
+  EXPECT_EQ(ReadAll(Path("relative.obj")), ReadAll(Path("bent.obj")));
 }
 
 TEST_F(CliTest, SavingAPathThatIsNotUtf8IsBadInput) {
@@ -317,9 +352,20 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
       {"missing vector field", R"({"nodes": [{"class": "Lawn", "vectorField": "wind.dat"}]})",
        {"build", "SCENE", "-o", "OUT"}, "cannot read the vector field", "Lawn"},
       {"vector field from a device", R"({"nodes": [{"class": "Lawn", "vectorField": "/dev/zero"}]})",
-       {"build", "SCENE", "-o", "OUT"}, "cannot read the vector field '/dev/zero': not a regular file", "Lawn"},
+       {"build", "SCENE", "-o", "OUT", "--allow-outside-paths"},
+       "cannot read the vector field '/dev/zero': not a regular file", "Lawn"},
       {"bitmap from a device", R"({"nodes": [{"class": "Lawn", "params": {"Probabilitymap": {"bitmap": "/dev/zero"}}}]})",
-       {"build", "SCENE", "-o", "OUT"}, "cannot read the bitmap '/dev/zero': not a regular file", "Lawn"},
+       {"build", "SCENE", "-o", "OUT", "--allow-outside-paths"}, "cannot read the bitmap '/dev/zero': not a regular file",
+       "Lawn"},
+      {"bitmap outside the scene's folder", R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "../x.png"}}}]})",
+       {"build", "SCENE", "-o", "OUT"}, "the bitmap '" + dir_.parent_path().string() + "/x.png' lies outside the folder '" +
+       dir_.string() + "' (--allow-outside-paths reads it)", "Lawn"},
+      {"vector field outside the scene's folder", R"({"nodes": [{"class": "Lawn", "vectorField": "/etc/passwd"}]})",
+       {"save", "SCENE", "-o", "OUT"}, "the vector field '/etc/passwd' lies outside the folder", "Lawn"},
+      {"shader given by path", R"({"nodes": [], "render": {"shader": "/tmp/evil.so"}})", {"save", "SCENE", "-o", "OUT"},
+       "render.shader: \"shader\" names a shader library"},
+      {"shader not in the shader folder", R"({"nodes": [], "render": {"shader": "nowhere"}})",
+       {"render", "SCENE", "-o", "OUT.png"}, "no shader library 'nowhere.so' in"},
       {"vector field on a blade", node + R"("vectorField": "wind.dat"}]})", {"build", "SCENE", "-o", "OUT"},
        "has no vector field"},
       {"modifier as object", R"({"nodes": [{"class": "LawnMower"}]})", {"build", "SCENE", "-o", "OUT"},

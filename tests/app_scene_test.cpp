@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 
 #include "app/errors.h"
 #include "app/json_file.h"
+#include "app/path_policy.h"
 #include "app/scene_params.h"
 #include "app/scene_texmaps.h"
 #include "app/suggest.h"
@@ -78,8 +80,41 @@ TEST(Frames, TicksAreRoundedAndBounded) {
   EXPECT_EQ(ErrorOf([] { FrameToTicks(json(std::nan("")), "--frame"); }), "--frame: frame nan is outside the time line");
   EXPECT_EQ(ErrorOf([] { FrameToTicks(json(-HUGE_VAL), "--frame"); }), "--frame: frame -inf is outside the time line");
   EXPECT_NE(ErrorOf([] { FrameToTicks(json("3"), "f"); }).find("must be a number"), std::string::npos);
+}
+
+TEST(PathPolicy, SceneFilesStayBesideTheSceneAndShadersAreNamed) {
+  namespace fs = std::filesystem;
   EXPECT_EQ(ResolveScenePath("/a/b.png", "/x"), "/a/b.png");
   EXPECT_EQ(ResolveScenePath("maps/../b.png", "/x/y"), "/x/y/b.png");
+  const fs::path root = fs::temp_directory_path() / ("gramora_paths_" + std::to_string(::getpid()));
+  fs::create_directories(root / "scene" / "maps");
+  fs::create_directories(root / "secret");
+  std::ofstream(root / "secret" / "s.png") << "x";
+  fs::create_symlink(root / "secret", root / "scene" / "way-out");
+  const std::string scene = (root / "scene").string();
+  struct Case { const char* name; bool inside; };
+  const Case cases[] = {{"maps/h.png", true},     {"./h.png", true},          {"maps/../h.png", true},
+                        {"../secret/s.png", false}, {"way-out/s.png", false}, {"/etc/passwd", false},
+                        {"maps/../../secret/s.png", false}};
+  for (const Case& c : cases) {
+    const std::string error = ErrorOf([&] { SceneFile(c.name, scene, "bitmap", "s.json"); });
+    EXPECT_EQ(error == "(no error)", c.inside) << c.name << ": " << error;
+    if (!c.inside) {
+      EXPECT_NE(error.find("lies outside the folder '" + scene + "'"), std::string::npos) << error;
+    }
+  }
+  SetPathPolicy({.allowOutsidePaths = true, .shaderDir = ""});
+  EXPECT_EQ(ErrorOf([&] { SceneFile("../secret/s.png", scene, "bitmap", "s.json"); }), "(no error)");
+  SetPathPolicy({});
+  EXPECT_NE(ErrorOf([&] { SceneFile("/dev/zero", "/dev", "bitmap", "s.json"); }).find("not a regular file"),
+            std::string::npos);
+  fs::remove_all(root);
+
+  for (const char* name : {"verdigo", "verdigo.so", "my shader.so"}) EXPECT_TRUE(IsLibraryName(name)) << name;
+  for (const char* name : {"", ".", "..", "/opt/x.so", "../x.so", "lib/x.so", "./verdigo.so"})
+    EXPECT_FALSE(IsLibraryName(name)) << name;
+  EXPECT_NE(ErrorOf([] { CheckShaderName("/any/lib.so", "s.json: render.shader"); }).find("cannot give it by path"),
+            std::string::npos);
 }
 
 // A block with one parameter of every kind, a duplicated internal name and an animatable float.

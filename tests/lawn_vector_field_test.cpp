@@ -7,6 +7,8 @@
 #include <numbers>
 
 #include "lawn/vector_field.h"
+#include "sdk/file_access.h"
+#include "sdk/log.h"
 #include "tests/lawn_test_util.h"
 
 namespace {
@@ -181,6 +183,41 @@ TEST(VectorField, LongLinesDirectoriesAndPathsAreNotCut) {
   ASSERT_TRUE(f.Load((deep / "long.dat").string()));
   EXPECT_EQ(f.resolutionX, 1u);
   EXPECT_EQ(f.SampleCell(0, 0, 0, 0), Point3(1.0f, 2.0f, 3.0f));
+}
+
+TEST(VectorField, DataFilesOutsideTheDescriptionsFolderAreRefused) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "field");
+  const std::vector<float> data = Ramp(3, 2.0f);
+  WriteBytes(dir / "secret.raw", data.data(), 12);
+  std::filesystem::create_symlink(dir / "secret.raw", dir.path() / "field" / "link.raw");
+  WriteBytes((dir.path() / "field" / "own.raw").string(), data.data(), 12);
+  // Named from the working folder, the description's folder is "." and an absolute name is used as it is.
+  const std::filesystem::path cwd = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path() / "field");
+  struct Case { std::string description, name; bool allowed; };
+  const std::string inField = (dir.path() / "field" / "f.dat").string();
+  for (const Case& c : {Case{inField, "../secret.raw", false}, Case{"f.dat", dir / "secret.raw", false},
+                        Case{inField, "link.raw", false}, Case{inField, "own.raw", true}}) {
+    const std::string& description = c.description;
+    WriteText(description, std::string("Resolution: 1 1 1\nFormat: FLOAT3\n# data:\nObjectFileName: ") + c.name + "\n");
+    TakeLogRecords();
+    GPUVectorField2D f;
+    EXPECT_TRUE(f.Load(description)) << c.name;
+    EXPECT_EQ(f.HasData(), c.allowed) << c.name;
+    const std::vector<LogRecord> log = TakeLogRecords();
+    ASSERT_EQ(log.size(), c.allowed ? 0u : 1u) << c.name;
+    if (!c.allowed) {
+      EXPECT_EQ(log[0].level, LogLevel::kError);
+      EXPECT_EQ(log[0].message.rfind(description + " line 4: the data file '", 0), 0u) << log[0].message;
+      EXPECT_NE(log[0].message.find("' lies outside the folder '"), std::string::npos) << log[0].message;
+    }
+    SetOutsidePathsAllowed(true);
+    EXPECT_TRUE(f.Load(description));
+    SetOutsidePathsAllowed(false);
+    EXPECT_EQ(f.SampleCell(0, 0, 0, 0), Point3(2.0f, 3.0f, 4.0f)) << c.name << ": read when the host allows it";
+  }
+  std::filesystem::current_path(cwd);
 }
 
 TEST(VectorField, DirectoriesSplitAtEitherSeparator) {

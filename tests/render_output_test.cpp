@@ -86,7 +86,7 @@ TEST(RenderJson, ReadsEveryKey) {
       {"type": "point", "position": [0, 0, 10], "intensity": 100},
       {"type": "rect", "position": [0, 0, 5], "u": [2, 0, 0], "v": [0, -2, 0]}],
     "ground": {"height": -0.5, "color": [0.2, 0.2, 0.2]},
-    "shader": "/opt/verdigo.so",
+    "shader": "verdigo2",
     "verdigo": {"tipColor": [1, 1, 0], "wetness": -0.5, "mode": 1, "tipStart": 0.7},
     "nodes": {"Lawn02": {"wetness": 0.3}}
   })");
@@ -113,7 +113,7 @@ TEST(RenderJson, ReadsEveryKey) {
   EXPECT_EQ(s.lights[3].edgeV.y, -2.0f);
   EXPECT_FALSE(s.ground.automaticHeight);
   EXPECT_EQ(s.ground.height, -0.5f);
-  EXPECT_EQ(s.shaderPath, "/opt/verdigo.so");
+  EXPECT_EQ(s.shaderName, "verdigo2");
   EXPECT_EQ(s.grass.tipColor.b, 0.0f);
   EXPECT_EQ(s.grass.mode, 1);
   // A node's values start from the section's verdigo values.
