@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -72,20 +73,34 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
   if (fs::is_directory(target, ec)) throw InputError("cannot write '" + path_ + "': it is a folder");
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
-  // mkstemp gives a fresh name in the target's own folder, so the final rename never crosses a
-  // file system and is atomic.
+  // The target's own name must fit the folder's limit; the temporary's is shortened to fit, so a
+  // name just under the limit still works.
+  const long nameMax = pathconf(dir.c_str(), _PC_NAME_MAX);
+  const std::size_t limit = nameMax > 0 ? static_cast<std::size_t>(nameMax) : 255;
+  const std::string base = target.filename().string();
+  if (base.size() > limit) throw InputError("cannot write '" + path_ + "': " + std::strerror(ENAMETOOLONG));
+  // mkstemp gives a fresh, unpredictable name that it creates exclusively (O_EXCL), so nothing
+  // planted beside the target can be followed; in the target's own folder the final rename never
+  // crosses a file system and is atomic.
+  constexpr std::size_t kDecoration = 11;  // "." + ".tmpXXXXXX"
   std::string name = ".";
-  name += target.filename().string();
+  name += base.substr(0, limit >= kDecoration ? std::min(base.size(), limit - kDecoration) : 0);
   name += ".tmpXXXXXX";
   std::string pattern = (dir / name).string();
   const int fd = mkstemp(pattern.data());
   if (fd < 0) throw InputError("cannot write '" + path_ + "': " + std::strerror(errno));
   tempPath_ = pattern;
   signalSlot_ = RegisterTemporary(tempPath_);
-  // mkstemp makes the file private; give it the mode a plainly created file would have.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
+  // mkstemp makes the file private; give it an existing target's permission bits, or the mode a
+  // plainly created file would have.
+  struct stat existing {};
+  if (stat(path_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    fchmod(fd, existing.st_mode & 0777);
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+  }
   file_ = fdopen(fd, "wb");
   if (!file_) {
     close(fd);

@@ -1,5 +1,6 @@
 // `gramora build`, `save` and `render`: a scene file through the plug-in to files.
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <optional>
 
@@ -79,6 +80,25 @@ std::string SavedText(const nlohmann::json& saved, const std::string& output) {
   }
 }
 
+// The image as a PNG through the same atomic path as every export: a fresh temporary beside the
+// target, removed on failure or signal, renamed over the target only when whole.
+void WritePngFile(const gramora::render::Image& image, const std::string& path) {
+  AtomicFile file(path);
+  std::exception_ptr failure;
+  const std::string error = gramora::render::EncodePng(image, [&](const void* data, std::size_t size) {
+    try {
+      file.Write(data, size);
+      return true;
+    } catch (...) {  // not through libpng's C frames: kept and thrown again below
+      failure = std::current_exception();
+      return false;
+    }
+  });
+  if (failure) std::rethrow_exception(failure);
+  if (!error.empty()) throw InputError("cannot write '" + path + "': " + error);
+  file.Commit();
+}
+
 }  // namespace
 
 int RunBuild(const HostOptions& host, const BuildOptions& options) {
@@ -148,8 +168,7 @@ int RunRender(const HostOptions& host, const RenderOptions& options) {
   gramora::render::RenderStats stats;
   std::string error = gramora::render::Render(ToRenderScene(scene), rs, image, &stats);
   if (!error.empty()) throw InputError("cannot render: " + error);
-  error = gramora::render::WritePng(image, options.output);
-  if (!error.empty()) throw InputError(error);
+  WritePngFile(image, options.output);
   if (!host.quiet)
     std::printf("wrote %s (%dx%d, %d samples per pixel, %.2f s)\n", options.output.c_str(), image.width, image.height,
                 rs.spp, stats.seconds);

@@ -1,7 +1,6 @@
-// 8-bit sRGB PNG output through libpng, written to a temporary file beside the target and renamed
-// into place, so a failed write never leaves a half-written image under the target's name.
+// 8-bit sRGB PNG encoding through libpng, handed block by block to the caller, which writes the file
+// (the host writes it the way it writes every output: whole or not at all).
 #include <png.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -38,9 +37,18 @@ void OnPngError(png_structp png, png_const_charp text) {
 
 void OnPngWarning(png_structp, png_const_charp) {}
 
-// Writes rows to an open file; returns "" or libpng's message. Kept free of C++ objects with
+// libpng's write callback: hands each block to the caller's sink, and stops libpng (by its error
+// jump) when the sink refuses it.
+void WriteToSink(png_structp png, png_bytep data, png_size_t size) {
+  const auto* sink = static_cast<const PngSink*>(png_get_io_ptr(png));
+  if (!(*sink)(data, size)) png_error(png, "the output refused the data");
+}
+
+void FlushNothing(png_structp) {}
+
+// Encodes rows into the sink; returns "" or libpng's message. Kept free of C++ objects with
 // destructors, since libpng leaves it by longjmp on an error.
-std::string WriteRows(FILE* file, int width, int height, png_bytepp rows) {
+std::string WriteRows(const PngSink* sink, int width, int height, png_bytepp rows) {
   PngErrorState errors;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &errors, OnPngError, OnPngWarning);
   if (png == nullptr) return "cannot start libpng";
@@ -53,7 +61,7 @@ std::string WriteRows(FILE* file, int width, int height, png_bytepp rows) {
     png_destroy_write_struct(&png, &info);
     return errors.message;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, const_cast<PngSink*>(sink), WriteToSink, FlushNothing);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
@@ -66,29 +74,18 @@ std::string WriteRows(FILE* file, int width, int height, png_bytepp rows) {
 
 }  // namespace
 
-std::string WritePng(const Image& image, const std::string& path) try {
+std::string EncodePng(const Image& image, const PngSink& sink) try {
   if (image.width <= 0 || image.height <= 0 ||
       image.rgb.size() != static_cast<std::size_t>(image.width) * image.height * 3) {
-    return "cannot write " + path + ": the image is empty or its size does not match its pixels";
+    return "the image is empty or its size does not match its pixels";
   }
   std::vector<std::uint8_t> bytes(image.rgb.size());
   std::transform(image.rgb.begin(), image.rgb.end(), bytes.begin(), EncodeSrgb);
   std::vector<png_bytep> rows(static_cast<std::size_t>(image.height));
   for (int y = 0; y < image.height; ++y) rows[y] = bytes.data() + static_cast<std::size_t>(y) * image.width * 3;
-
-  const std::string temporary = path + ".tmp" + std::to_string(getpid());
-  FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return "cannot write " + path + ": " + std::strerror(errno);
-  std::string error = WriteRows(file, image.width, image.height, rows.data());
-  if (std::fclose(file) != 0 && error.empty()) error = std::strerror(errno);
-  if (error.empty() && std::rename(temporary.c_str(), path.c_str()) != 0) error = std::strerror(errno);
-  if (!error.empty()) {
-    std::remove(temporary.c_str());
-    return "cannot write " + path + ": " + error;
-  }
-  return {};
+  return WriteRows(&sink, image.width, image.height, rows.data());
 } catch (const std::exception& e) {
-  return "cannot write " + path + ": " + e.what();
+  return e.what();
 }
 
 }  // namespace gramora::render

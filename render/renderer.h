@@ -5,7 +5,9 @@
 #ifndef GRAMORA_RENDER_RENDERER_H
 #define GRAMORA_RENDER_RENDERER_H
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -147,8 +149,11 @@ private:
 // Prepares and renders in one call.
 std::string Render(const Scene& scene, const Settings& settings, Image& image, RenderStats* stats = nullptr);
 
-// Writes image as an 8-bit sRGB PNG through a temporary file renamed into place; "" or an error.
-std::string WritePng(const Image& image, const std::string& path);
+// Where EncodePng hands the encoded bytes, block by block; false stops the encoding.
+using PngSink = std::function<bool(const void* data, std::size_t size)>;
+
+// Encodes the image as an 8-bit sRGB PNG into `sink`; "" or what went wrong.
+std::string EncodePng(const Image& image, const PngSink& sink);
 
 // A camera looking at the whole box from the front right and above, for the given aspect ratio.
 Camera FrameBox(const Vec3& lo, const Vec3& hi, float fovDeg, float aspect);

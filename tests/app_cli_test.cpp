@@ -509,6 +509,24 @@ TEST_F(CliTest, AnExportEndedBySignalLeavesNoTemporaryFile) {
   EXPECT_EQ(ReadAll(Path("out.obj")), "old");
 }
 
+TEST_F(CliTest, OutputsKeepTheirModeAndMayHaveNamesUpToTheSystemLimit) {
+  // The temporary beside the target adds to the name; a 250-character name must still work.
+  const std::string png = Path(std::string(246, 'p') + ".png").string();
+  const std::string obj = Path(std::string(246, 'o') + ".obj").string();
+  for (const std::string& out : {png, obj}) {
+    SCOPED_TRACE(out.substr(out.size() - 4));
+    Write("keep.txt", "x");
+    fs::copy_file(Path("keep.txt"), out);
+    fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const Result built = out == png ? Run({"render", "-o", out, "--quiet", "--width", "8", "--height", "8", "--spp", "1"})
+                                    : Run({"build", "-o", out, "--quiet"});
+    ASSERT_EQ(built.status, 0) << built.err;
+    EXPECT_EQ(fs::status(out).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_GT(fs::file_size(out), 100u);
+  }
+}
+
 TEST_F(CliTest, FailedBuildLeavesExistingOutputUntouched) {
   Write("out.obj", "old");
   Write("bad.json", R"({"nodes": [{"class": "GrassBlade", "params": {"size": -1}}]})");
