@@ -1,21 +1,32 @@
 # Gramora: `make demo` and `make test` set up a fresh Debian 12 machine and do everything.
-PACKAGES := g++ cmake make pkg-config libgtest-dev libbenchmark-dev libembree-dev libtbb-dev \
-            libpng-dev nlohmann-json3-dev libcli11-dev libtinygltf-dev libtinyobjloader-dev
+#
+# Dependencies come in two sets, installed by two steps:
+#   deps       what building gramora, its plug-ins and the demo needs (Debian packages only);
+#   deps-test  deps, plus what only the tests and benchmarks need: Debian packages and the npm
+#              packages pinned in each folder of TEST_NPM_DIRS (package-lock.json).
+# `make demo` uses only the first; `make test`, `test-asan` and `bench` both.
+BUILD_PACKAGES := g++ cmake make pkg-config libembree-dev libtbb-dev libpng-dev nlohmann-json3-dev \
+                  libcli11-dev
+# GoogleTest and Google Benchmark; tinygltf and tinyobjloader read exports back in the tests.
+TEST_PACKAGES  := libgtest-dev libbenchmark-dev libtinygltf-dev libtinyobjloader-dev
+# Folders whose npm packages the tests run (the Khronos glTF validator), with Node.js: Debian's
+# nodejs and npm unless node and npm are already on the path.
+TEST_NPM_DIRS  := tests/gltf
+
 BUILD    ?= build
 ASAN     ?= build-asan
 JOBS     ?= $(shell nproc)
 CMAKE_FLAGS ?=
-GLTF_CHECK := tests/gltf
+# The targets the demo needs: the host, the plug-in and the shader.
+DEMO_TARGETS := gramora grass verdigo
 
-.PHONY: all deps build test test-asan demo bench clean
+.PHONY: all deps deps-test configure-tests build test test-asan demo demo-png bench clean
 
 all: build
 
-# Installs whatever is missing; without root it prints the one line to run instead. Besides the
-# Debian packages: the Khronos glTF validator that the gltf_* tests run on exported .glb files
-# (npm, version pinned in tests/gltf/package-lock.json), run by Debian's nodejs when node is absent.
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+# Installs the missing Debian packages among $(1); without root it prints the one line to run.
+define apt_install
+	@missing=$$(for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing: $$missing"; \
@@ -24,40 +35,63 @@ deps:
 	    echo "Missing packages. Run: sudo apt-get install -y $$missing"; exit 1; \
 	  fi; \
 	fi
-	@if [ ! -d $(GLTF_CHECK)/node_modules ]; then \
-	  if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then \
-	    if [ "$$(id -u)" = 0 ]; then \
-	      echo "Installing: nodejs npm"; \
-	      apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq nodejs npm; \
-	    else \
-	      echo "Missing packages. Run: sudo apt-get install -y nodejs npm"; exit 1; \
-	    fi; \
+endef
+
+deps:
+	$(call apt_install,$(BUILD_PACKAGES))
+
+# The npm packages are pinned by each folder's package-lock.json and installed once into its
+# node_modules, run by Debian's nodejs.
+deps-test: deps
+	$(call apt_install,$(TEST_PACKAGES))
+	@if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing: nodejs npm"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq nodejs npm; \
+	  else \
+	    echo "Missing packages. Run: sudo apt-get install -y nodejs npm"; exit 1; \
 	  fi; \
-	  echo "Installing the glTF validator into $(GLTF_CHECK)/node_modules"; \
-	  npm ci --prefix $(GLTF_CHECK) --no-audit --no-fund || { rm -rf $(GLTF_CHECK)/node_modules; exit 1; }; \
 	fi
+	@for dir in $(TEST_NPM_DIRS); do \
+	  if [ ! -d $$dir/node_modules ]; then \
+	    echo "Installing the npm packages of $$dir"; \
+	    npm ci --prefix $$dir --no-audit --no-fund || { rm -rf $$dir/node_modules; exit 1; }; \
+	  fi; \
+	done
 
+# A fresh build folder is configured for the programs alone; `make test` switches the tests and
+# benchmarks on in the same folder, so a later `make demo` rebuilds nothing.
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGRAMORA_TESTS=OFF -DGRAMORA_BENCH=OFF $(CMAKE_FLAGS)
 
-build: deps $(BUILD)/CMakeCache.txt
+configure-tests: deps-test
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGRAMORA_TESTS=ON -DGRAMORA_BENCH=ON $(CMAKE_FLAGS)
+
+build: configure-tests
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The same suite under AddressSanitizer + UBSan with leak detection, in its own folder.
-test-asan: deps
-	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DGRAMORA_SANITIZE=ON -DGRAMORA_BENCH=OFF
+test-asan: deps-test
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DGRAMORA_SANITIZE=ON -DGRAMORA_TESTS=ON -DGRAMORA_BENCH=OFF
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-demo: build
+demo: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
 	@mkdir -p out
 	$(BUILD)/bin/gramora build -o out/demo.obj
 	$(BUILD)/bin/gramora render -o out/demo.png
 	@echo "Demo written to $(CURDIR)/out/demo.obj and $(CURDIR)/out/demo.png"
+	@echo "The programs are in $(CURDIR)/$(BUILD)/bin: run $(BUILD)/bin/gramora --help"
+
+# The picture README.md shows: the default scene, rendered with its fixed seed.
+demo-png: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
+	$(BUILD)/bin/gramora render -o docs/demo.png --quiet
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done

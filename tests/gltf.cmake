@@ -1,5 +1,5 @@
 # glTF conformance: gramora exports scenes to .glb and the Khronos glTF validator (an npm
-# package pinned in tests/gltf, installed by `make deps`) must find no errors in them.
+# package pinned in tests/gltf, installed by `make deps-test`) must find no errors in them.
 # The sanitizer build skips these checks: they run the same exporter as the normal build, and
 # the validator's own run would only slow the sanitizer suite down.
 if(GRAMORA_SANITIZE)
@@ -10,7 +10,7 @@ endif()
 set(gltf_dir ${CMAKE_CURRENT_SOURCE_DIR}/gltf)
 find_program(GRAMORA_NODE NAMES node nodejs)
 if(NOT GRAMORA_NODE)
-  message(WARNING "node not found: the gltf_* tests will fail until `make deps` installs it")
+  message(WARNING "node not found: the gltf_* tests will fail until `make deps-test` installs it")
   set(GRAMORA_NODE "")
 endif()
 

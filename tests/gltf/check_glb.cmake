@@ -10,11 +10,11 @@ foreach(var GRAMORA CHECK_DIR OUT)
 endforeach()
 if(NOT NODE OR NOT EXISTS "${NODE}")
   message(FATAL_ERROR "node (Node.js) was not found, so the glTF validator cannot run: "
-                      "run `make deps` (it installs Debian's nodejs and npm), then reconfigure")
+                      "run `make deps-test` (it installs Debian's nodejs and npm), then reconfigure")
 endif()
 if(NOT EXISTS "${CHECK_DIR}/node_modules/gltf-validator/package.json")
   message(FATAL_ERROR "the glTF validator is not installed in ${CHECK_DIR}/node_modules: "
-                      "run `make deps` or `npm ci --prefix ${CHECK_DIR} --no-audit --no-fund`")
+                      "run `make deps-test` or `npm ci --prefix ${CHECK_DIR} --no-audit --no-fund`")
 endif()
 
 get_filename_component(out_dir "${OUT}" DIRECTORY)
