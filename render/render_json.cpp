@@ -131,7 +131,7 @@ std::string ParseCamera(const json& object, const std::string& path, Camera& c) 
 std::string ParseLight(const json& object, const std::string& path, Light& light) {
   if (!object.is_object()) return path + ": expected an object";
   if (!object.contains("type") || !object.at("type").is_string())
-    return path + ".type: expected one of \"sun\", \"directional\", \"point\", \"rect\"";
+    return path + ".type: expected one of \"sun\", \"sky\", \"directional\", \"point\", \"rect\"";
   const std::string type = object.at("type").get<std::string>();
   Reader r(object, path);
   if (type == "sun") {
@@ -143,6 +143,11 @@ std::string ParseLight(const json& object, const std::string& path, Light& light
     r.Number("azimuth", azimuth);
     r.Number("elevation", elevation, -90.0, 90.0);
     light = SunLight(azimuth, elevation);
+  } else if (type == "sky") {
+    if (std::string e = r.Check({"type", "zenith", "horizon", "intensity", "samples"}); !e.empty()) return e;
+    light = SkyLight();
+    r.Colour("zenith", light.color);
+    r.Colour("horizon", light.horizon);
   } else if (type == "directional") {
     if (std::string e = r.Check({"type", "direction", "angular_radius", "color", "intensity", "samples"}); !e.empty())
       return e;
@@ -164,7 +169,7 @@ std::string ParseLight(const json& object, const std::string& path, Light& light
     r.Vector("u", light.edgeU);
     r.Vector("v", light.edgeV);
   } else {
-    return path + ".type: expected one of \"sun\", \"directional\", \"point\", \"rect\"";
+    return path + ".type: expected one of \"sun\", \"sky\", \"directional\", \"point\", \"rect\"";
   }
   r.Number("angular_radius", light.angularRadius, 0.0, 90.0);
   r.Colour("color", light.color);
@@ -179,7 +184,7 @@ std::string ParseGround(const json& value, const std::string& path, Ground& g) {
     return {};
   }
   Reader r(value, path);
-  if (std::string e = r.Check({"enabled", "height", "color"}); !e.empty()) return e;
+  if (std::string e = r.Check({"enabled", "height", "size", "color"}); !e.empty()) return e;
   r.Boolean("enabled", g.enabled);
   if (r.Has("height")) {
     if (r.At("height").is_string() && r.At("height").get<std::string>() == "auto") {
@@ -191,6 +196,7 @@ std::string ParseGround(const json& value, const std::string& path, Ground& g) {
       return path + ".height: expected a number or \"auto\"";
     }
   }
+  r.Number("size", g.size, 0.0, 1e9);
   r.Colour("color", g.color);
   return r.error;
 }
@@ -214,6 +220,7 @@ std::string ParseRenderSection(const json& section, Settings& settings) {
   r.Boolean("jitter", s.jitter);
   r.Boolean("progress", s.progress);
   r.Colour("background", s.background);
+  if (r.Has("background")) s.skyBackground = false;
   r.Colour("ambient", s.ambient);
   r.Text("shader", s.shaderName);
   if (r.error.empty() && r.Has("seed")) {

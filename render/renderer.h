@@ -65,10 +65,11 @@ struct Camera {
 };
 
 struct Light {
-  enum class Type { Directional, Point, Rect };
+  enum class Type { Directional, Point, Rect, Sky };
   Type type = Type::Directional;
-  Rgb color{1.0f, 1.0f, 1.0f};
+  Rgb color{1.0f, 1.0f, 1.0f};        // Sky: the colour at the zenith
   float intensity = 1.0f;
+  Rgb horizon{1.0f, 1.0f, 1.0f};      // Sky: the colour at the horizon
   Vec3 direction{0.0f, 0.0f, -1.0f};  // Directional: the way the light travels
   float angularRadius = 0.0f;         // Directional: radius of the sun's disc, degrees
   Vec3 position;                      // Point: the point; Rect: the centre
@@ -77,13 +78,22 @@ struct Light {
   int samples = 0;                    // shadow samples per shading point; 0: 4 for rect lights, else 1
 };
 
+// The lights a scene gets when it names none: a sun at this azimuth and elevation, and a sky.
+constexpr float kDefaultSunAzimuth = 45.0f, kDefaultSunElevation = 45.0f, kDefaultSkyIntensity = 0.45f;
+
 // A sun standing at the given azimuth (from +X towards +Y) and elevation, in degrees.
 Light SunLight(float azimuthDeg, float elevationDeg, float angularRadiusDeg = 0.27f, float intensity = 1.0f);
+
+// The default sky: a dome over the scene whose colour runs from a pale horizon to a blue zenith. A
+// sky of intensity I and colour c lights an open, level Lambert surface as a sun of intensity I and
+// colour c standing at the zenith would.
+Light SkyLight(float intensity = kDefaultSkyIntensity);
 
 struct Ground {
   bool enabled = true;
   bool automaticHeight = true;  // at the lowest point of the scene
   float height = 0.0f;
+  float size = 0.0f;  // side of the ground square centred under the meshes; 0: 200 times their size
   Rgb color{0.32f, 0.27f, 0.2f};
 };
 
@@ -98,9 +108,10 @@ struct Settings {
   std::uint32_t seed = 1;
   bool progress = true;  // progress bar on standard error when it is a terminal
   Rgb background{0.62f, 0.74f, 0.9f};
+  bool skyBackground = true;          // rays that hit nothing show the sky light, when there is one
   Rgb ambient{0.04f, 0.045f, 0.05f};  // Lambert only
   Camera camera;
-  std::vector<Light> lights;  // empty: a sun at 45 degrees azimuth and elevation
+  std::vector<Light> lights;  // empty: a sun at 45 degrees azimuth and elevation, and the default sky
   Ground ground;
   std::string shaderName;     // the scene's "shader": a library the host finds by name ("": verdigo)
   std::string shaderPath;     // the library to load, as the host found it; empty: verdigo.so beside the renderer library

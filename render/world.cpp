@@ -11,6 +11,9 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
+// Scenes of more triangles than this are built without spatial splits.
+constexpr std::size_t kSpatialSplitLimit = 1'000'000;
+
 void DeviceError(void* user, RTCError code, const char* text) {
   auto* world = static_cast<World*>(user);
   if (world->deviceError.empty()) {
@@ -108,6 +111,11 @@ LightRecord MakeLight(const Light& light) {
       r.edgeV = ToMi(light.edgeV);
       r.normal = Normalised(Cross(r.edgeU, r.edgeV));
       break;
+    case Light::Type::Sky:
+      r.zenith = light.color;
+      r.horizon = light.horizon;
+      r.intensity = light.intensity;
+      break;
   }
   return r;
 }
@@ -153,13 +161,20 @@ std::string BuildWorld(World& world, const Scene& scene, const Settings& setting
   if (world.device == nullptr) return "cannot start the ray tracer (error " + std::to_string(rtcGetDeviceError(nullptr)) + ")";
   rtcSetDeviceErrorFunction(world.device, DeviceError, &world);
   world.scene = rtcNewScene(world.device);
-  rtcSetSceneBuildQuality(world.scene, RTC_BUILD_QUALITY_HIGH);
+  // Spatial splits (the high-quality build) make traversal of thin blades faster, but for a lawn of
+  // millions of triangles their build takes longer than a whole render of it saves.
+  std::size_t triangles = 0;
+  for (const Mesh& m : scene.meshes) triangles += m.indices.size() / 3;
+  rtcSetSceneBuildQuality(world.scene, triangles > kSpatialSplitLimit ? RTC_BUILD_QUALITY_MEDIUM : RTC_BUILD_QUALITY_HIGH);
 
   // Lights first: every grass record lists all of them.
   std::vector<Light> lights = settings.lights;
-  if (lights.empty()) lights.push_back(SunLight(45.0f, 45.0f));
+  if (lights.empty()) lights = {SunLight(kDefaultSunAzimuth, kDefaultSunElevation), SkyLight()};
   for (const Light& l : lights) world.lights.push_back(MakeLight(l));
   for (std::size_t i = 0; i < world.lights.size(); ++i) world.lightTags.push_back(static_cast<miTag>(i + 1));
+  for (const LightRecord& l : world.lights) {
+    if (l.type == Light::Type::Sky && world.sky == nullptr) world.sky = &l;
+  }
 
   // Bounding box of the meshes, for the camera and the ground.
   Vec3 lo{std::numeric_limits<float>::max(), std::numeric_limits<float>::max(), std::numeric_limits<float>::max()};
@@ -202,7 +217,8 @@ std::string BuildWorld(World& world, const Scene& scene, const Settings& setting
   if (settings.ground.enabled) {
     const float z = settings.ground.automaticHeight ? lo.z : settings.ground.height;
     const float cx = 0.5f * (lo.x + hi.x), cy = 0.5f * (lo.y + hi.y);
-    const float reach = 100.0f * std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z, 1.0f});
+    const float reach = settings.ground.size > 0.0f ? 0.5f * settings.ground.size
+                                                    : 100.0f * std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z, 1.0f});
     const float quad[12] = {cx - reach, cy - reach, z, cx + reach, cy - reach, z,
                             cx + reach, cy + reach, z, cx - reach, cy + reach, z};
     const std::uint32_t tris[6] = {0, 1, 2, 0, 2, 3};
@@ -310,6 +326,29 @@ miColor ShadeLambert(ThreadContext& ctx, const miState& state, const Rgb& albedo
 
 }  // namespace
 
+Light SkyLight(float intensity) {
+  Light sky;
+  sky.type = Light::Type::Sky;
+  sky.color = {0.15f, 0.35f, 0.85f};
+  sky.horizon = {0.55f, 0.7f, 0.92f};
+  sky.intensity = intensity;
+  return sky;
+}
+
+Rgb SkyRadiance(const LightRecord& sky, const miVector& dir) {
+  // A smooth step from the horizon to 45 degrees up: flat at the horizon, so the pale band shows no
+  // edge where the blend starts, and the full zenith colour over the upper half of the dome.
+  const float t = std::clamp(dir.z / 0.7f, 0.0f, 1.0f);
+  const float f = t * t * (3.0f - 2.0f * t);
+  return {sky.horizon.r + f * (sky.zenith.r - sky.horizon.r), sky.horizon.g + f * (sky.zenith.g - sky.horizon.g),
+          sky.horizon.b + f * (sky.zenith.b - sky.horizon.b)};
+}
+
+Rgb Background(const World& world, const miVector& dir) {
+  if (world.sky != nullptr && world.settings.skyBackground) return SkyRadiance(*world.sky, dir);
+  return world.settings.background;
+}
+
 bool SampleLightAt(ThreadContext& ctx, const miState& state, miTag tag, miColor& colour, miVector& dir,
                    miScalar& dotNl, miInteger& samples) {
   const World& world = *ctx.world;
@@ -324,6 +363,7 @@ bool SampleLightAt(ThreadContext& ctx, const miState& state, miTag tag, miColor&
   const float s2 = ctx.rng.Next();
   float distance = std::numeric_limits<float>::infinity();
   float scale = 1.0f;
+  Rgb emitted = light.power;
   miVector toLight{};
   switch (light.type) {
     case Light::Type::Directional: {
@@ -341,6 +381,20 @@ bool SampleLightAt(ThreadContext& ctx, const miState& state, miTag tag, miColor&
       scale = distance > 0.0f ? 1.0f / (distance * distance) : 0.0f;
       break;
     }
+    case Light::Type::Sky: {
+      // Directions spread evenly over the upper hemisphere (z uniform is even in solid angle),
+      // stratified on a grid. The pdf is 1 / (2 pi) and the radiance the sky's colour times its
+      // intensity over pi, so that an open level surface receives the colour times the
+      // intensity; hence the factor 2.
+      const int side = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<float>(n)))));
+      const float z = (static_cast<float>(k % side) + ctx.rng.Next()) / static_cast<float>(side);
+      const float phi = 2.0f * kPi * (static_cast<float>((k / side) % side) + ctx.rng.Next()) / static_cast<float>(side);
+      const float r = std::sqrt(std::fmax(0.0f, 1.0f - z * z));
+      toLight = {r * std::cos(phi), r * std::sin(phi), z};
+      emitted = SkyRadiance(light, toLight);
+      scale = 2.0f * light.intensity;
+      break;
+    }
     case Light::Type::Rect: {
       const int side = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<float>(n)))));
       const float a = (static_cast<float>(k % side) + ctx.rng.Next()) / static_cast<float>(side) - 0.5f;
@@ -356,7 +410,7 @@ bool SampleLightAt(ThreadContext& ctx, const miState& state, miTag tag, miColor&
   }
   dir = toLight;
   dotNl = Dot(state.normal, toLight);
-  colour = {light.power.r * scale, light.power.g * scale, light.power.b * scale, 1.0f};
+  colour = {emitted.r * scale, emitted.g * scale, emitted.b * scale, 1.0f};
   if (scale > 0.0f) {
     // Shadow ray from the side of the surface that faces the light.
     const float side = Dot(state.normal_geom, toLight) >= 0.0f ? 1.0f : -1.0f;
@@ -373,7 +427,7 @@ bool ShadeRay(ThreadContext& ctx, int level, const miVector& org, const miVector
   unsigned geomID = 0, primID = 0;
   miVector ng{};
   if (!Intersect(world, org, dir, 0.0f, t, geomID, primID, u, v, ng)) {
-    const Rgb& bg = world.settings.background;
+    const Rgb bg = Background(world, dir);
     colour = {bg.r, bg.g, bg.b, 1.0f};
     return false;
   }

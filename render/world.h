@@ -55,8 +55,14 @@ struct LightRecord {
   miVector axisU{}, axisV{};  // directional: frame around toLight
   miVector position{};  // point, rect centre
   miVector edgeU{}, edgeV{}, normal{};  // rect
+  Rgb zenith, horizon;  // sky: the colour seen straight up and at the horizon
+  float intensity = 1.0f;  // sky: how strongly it lights; 1 lights a white surface to the colour it shows
   int samples = 1;
 };
+
+// The colour a sky shows in direction dir (unit): its horizon colour blended towards the zenith
+// colour as dir rises; directions below the horizon see the horizon colour.
+Rgb SkyRadiance(const LightRecord& sky, const miVector& dir);
 
 struct GeometryRecord {
   std::string name;
@@ -83,6 +89,7 @@ struct World {
   std::vector<GeometryRecord> geometries;  // indexed by Embree geometry id
   std::vector<LightRecord> lights;         // light tag t is lights[t - 1]
   std::vector<miTag> lightTags;
+  const LightRecord* sky = nullptr;        // the first sky light, which rays that hit nothing see
   Settings settings;
   Camera camera;
   ShaderLibrary shader;
@@ -100,6 +107,9 @@ struct ThreadContext {
 
 // Builds the Embree scene, geometry records, lights and parameter records; "" or an error.
 std::string BuildWorld(World& world, const Scene& scene, const Settings& settings);
+
+// What a ray along unit dir that hits nothing sees: the sky, or the flat background colour.
+Rgb Background(const World& world, const miVector& dir);
 
 // Traces a ray from org along unit dir at reflection level `level` and shades what it hits;
 // returns whether something was hit (else colour is the background).

@@ -76,8 +76,9 @@ TEST(RenderJson, ReadsEveryKey) {
       {"type": "sun", "azimuth": 90, "elevation": 30, "angular_radius": 0.5, "intensity": 2, "samples": 8},
       {"type": "directional", "direction": [0, 0, -1], "color": [1, 0.5, 0]},
       {"type": "point", "position": [0, 0, 10], "intensity": 100},
-      {"type": "rect", "position": [0, 0, 5], "u": [2, 0, 0], "v": [0, -2, 0]}],
-    "ground": {"height": -0.5, "color": [0.2, 0.2, 0.2]},
+      {"type": "rect", "position": [0, 0, 5], "u": [2, 0, 0], "v": [0, -2, 0]},
+      {"type": "sky", "zenith": [0, 0, 1], "horizon": [1, 1, 1], "intensity": 0.25}],
+    "ground": {"height": -0.5, "size": 50, "color": [0.2, 0.2, 0.2]},
     "shader": "verdigo2",
     "verdigo": {"tipColor": [1, 1, 0], "wetness": -0.5, "mode": 1, "tipStart": 0.7},
     "nodes": {"Lawn02": {"wetness": 0.3}}
@@ -95,7 +96,7 @@ TEST(RenderJson, ReadsEveryKey) {
   EXPECT_FALSE(s.camera.automatic);
   EXPECT_EQ(s.camera.position.y, 2.0f);
   EXPECT_EQ(s.camera.fov, 30.0f);
-  ASSERT_EQ(s.lights.size(), 4u);
+  ASSERT_EQ(s.lights.size(), 5u);
   EXPECT_EQ(s.lights[0].type, gr::Light::Type::Directional);
   EXPECT_NEAR(s.lights[0].direction.y, -std::cos(30.0 * M_PI / 180.0), 1e-6);  // travels from +Y downwards
   EXPECT_NEAR(s.lights[0].direction.z, -0.5, 1e-6);
@@ -103,6 +104,12 @@ TEST(RenderJson, ReadsEveryKey) {
   EXPECT_EQ(s.lights[1].color.g, 0.5f);
   EXPECT_EQ(s.lights[2].type, gr::Light::Type::Point);
   EXPECT_EQ(s.lights[3].edgeV.y, -2.0f);
+  EXPECT_EQ(s.lights[4].type, gr::Light::Type::Sky);
+  EXPECT_EQ(s.lights[4].color.r, 0.0f);
+  EXPECT_EQ(s.lights[4].horizon.r, 1.0f);
+  EXPECT_EQ(s.lights[4].intensity, 0.25f);
+  EXPECT_FALSE(s.skyBackground);  // an explicit background
+  EXPECT_EQ(s.ground.size, 50.0f);
   EXPECT_FALSE(s.ground.automaticHeight);
   EXPECT_EQ(s.ground.height, -0.5f);
   EXPECT_EQ(s.shaderName, "verdigo2");

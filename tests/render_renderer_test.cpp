@@ -138,6 +138,34 @@ TEST(Renderer, BackgroundAndGround) {
   EXPECT_NEAR(Centre(img, 1), 0.4f, 1e-5f);
 }
 
+TEST(Renderer, SkyLightsAnOpenSurfaceAndShowsItsGradient) {
+  // A uniform sky lights an open, level Lambert surface to albedo x intensity x colour.
+  gr::Scene scene;
+  scene.meshes.push_back(Square(1.0f));
+  gr::Settings s = TopView();
+  gr::Light sky = gr::SkyLight(0.5f);
+  sky.color = sky.horizon = {0.2f, 0.4f, 0.8f};
+  sky.samples = 400;
+  s.lights = {sky};
+  gr::Image img;
+  ASSERT_EQ(gr::Render(scene, s, img), "");
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(Centre(img, c), 0.05f * (1 << c), 0.0005f * (1 << c)) << c;
+
+  // Rays that hit nothing see the horizon colour when level and the zenith colour straight up;
+  // an explicit background turns the sky off for them.
+  s.lights = {gr::SkyLight()};
+  s.camera.position = {0.0f, 0.0f, 1.0f};
+  for (const auto& [target, expected] : {std::pair{gr::Vec3{0.0f, 10.0f, 1.0f}, s.lights[0].horizon},
+                                         std::pair{gr::Vec3{0.0f, 0.0f, 10.0f}, s.lights[0].color}}) {
+    s.camera.target = target;
+    ASSERT_EQ(gr::Render(gr::Scene{}, s, img), "");
+    EXPECT_NEAR(Centre(img, 1), expected.g, 1e-3f);
+  }
+  s.skyBackground = false;
+  ASSERT_EQ(gr::Render(gr::Scene{}, s, img), "");
+  EXPECT_EQ(Centre(img, 2), 0.0f);
+}
+
 // The mi_* functions on a prepared world: a lit square at z = 0 and a state one unit above it.
 class RendererFunctions : public ::testing::Test {
 protected:
