@@ -131,6 +131,23 @@ void AtomicFile::Write(const void* data, std::size_t size) {
   if (size && std::fwrite(data, 1, size, file_) != size) Fail("write");
 }
 
+void AtomicFile::Flush() {
+  if (!file_ || std::fflush(file_) != 0) Fail("write");
+}
+
+void AtomicFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
+  const int fd = file_ ? fileno(file_) : -1;
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t n = fd < 0 ? -1 : pwrite(fd, p, size, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw InputError("cannot write '" + path_ + "': " + std::strerror(n < 0 ? errno : ENOSPC));
+    p += n;
+    offset += static_cast<std::uint64_t>(n);
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
 void AtomicFile::Commit() {
   if (!file_) Fail("write");
   if (std::fflush(file_) != 0) Fail("write");

@@ -1,6 +1,7 @@
 // Output files that appear whole or not at all.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -17,6 +18,12 @@ class AtomicFile {
 
   // Appends bytes; throws InputError when the disk refuses them.
   void Write(const void* data, std::size_t size);
+  // Sends what Write buffered to the file, so that WriteAt sees it.
+  void Flush();
+  // Writes bytes at `offset`, leaving the append position alone; safe to call from several threads
+  // at once for disjoint ranges. Throws InputError when the disk refuses them (the temporary
+  // file is still removed when the AtomicFile is destroyed).
+  void WriteAt(std::uint64_t offset, const void* data, std::size_t size);
   // Flushes, closes and renames the temporary file over the target; throws InputError on failure.
   void Commit();
   const std::string& path() const { return path_; }

@@ -113,20 +113,21 @@ int RunBuild(const HostOptions& host, const BuildOptions& options) {
   HostSession session(host.pluginDir);
   SceneSettings settings;
   const ExportScene scene = BuildAndEvaluate(options.scene, options.frame, host.quiet, settings);
-  // The top view is written first but committed only after the export, so a failure in either
-  // leaves neither file behind.
+  std::size_t faces = 0;
+  for (const ExportNode& n : scene.nodes) faces += n.Geometry().faces.size();
+  // The export is written first: its meshes are borrowed from the scene, and drawing the top view
+  // evaluates the nodes again. Both files are committed only when both are written, so a failure
+  // in either leaves neither behind.
+  AtomicFile output(options.output);
   std::optional<AtomicFile> svg;
-  if (!options.viewport.empty()) {
-    svg.emplace(options.viewport);
-    WriteViewportSvg(*svg, EvaluationTime(options.frame, settings));
-  }
+  if (!options.viewport.empty()) svg.emplace(options.viewport);
   {
     ProgressBar bar("writing", !host.quiet);
-    ExportSceneFile(scene, options.output, bar.Callback());
+    WriteSceneFile(scene, output, bar.Callback());
   }
+  if (svg) WriteViewportSvg(*svg, EvaluationTime(options.frame, settings));
+  output.Commit();
   if (svg) svg->Commit();
-  std::size_t faces = 0;
-  for (const ExportNode& n : scene.nodes) faces += n.mesh.faces.size();
   if (!host.quiet)
     std::printf("wrote %s (%zu nodes, %zu faces)\n", options.output.c_str(), scene.nodes.size(), faces);
   return 0;

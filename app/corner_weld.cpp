@@ -1,12 +1,20 @@
 #include "app/corner_weld.h"
 
+#include <tbb/enumerable_thread_specific.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <unordered_map>
+
+#include "app/parallel.h"
 
 namespace {
 
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+// Faces per run: enough work per task, and scratch arrays that stay in the caches.
+constexpr std::size_t kRunFaces = 16384;
 
 // The identity of one output vertex: source vertex, texture vertex and the normal's bits.
 struct CornerKey {
@@ -39,55 +47,166 @@ Point3 UnitNormal(Point3 n) {
   return Point3(double(n.x) / len, double(n.y) / len, double(n.z) / len);
 }
 
-}  // namespace
-
-WeldedMesh WeldCorners(const Mesh& mesh) {
-  if (!mesh.normalsValid()) {
-    Mesh withNormals = mesh;
-    withNormals.buildNormals();
-    return WeldCorners(withNormals);
-  }
-  WeldedMesh out;
-  const std::size_t nf = mesh.faces.size();
-  // Most meshes give each vertex one texture vertex and one normal; the first corner seen for a
-  // vertex claims a slot of its own and only disagreeing corners go through the hash map.
-  std::vector<std::uint32_t> firstSlot(mesh.verts.size(), kNone);
-  std::unordered_map<CornerKey, std::uint32_t, CornerKeyHash> extra;
-  out.positions.reserve(mesh.verts.size());
-  out.normals.reserve(mesh.verts.size());
-  out.uvw.reserve(mesh.verts.size());
-  out.indices.reserve(nf * 3);
+// Per-thread working arrays, sized by the run and kept between runs.
+struct Scratch {
+  std::vector<Point3> world;        // positions of the run's vertex span
+  std::vector<Point3> vertexNormal;  // area-weighted sums, then unit
+  std::vector<Point3> faceNormal;   // per face of the run
+  std::vector<std::uint32_t> firstSlot;
   std::vector<CornerKey> slotKeys;
-  slotKeys.reserve(mesh.verts.size());
+  std::unordered_map<CornerKey, std::uint32_t, CornerKeyHash> extra;
+  WeldedMesh out;
+};
 
-  for (std::size_t f = 0; f < nf; ++f) {
+// Welds faces [run.begin, run.end). Normals are summed over the run's faces only, which is the
+// whole sum when no face outside the run uses its vertices. Most vertices have one texture vertex
+// and one normal: the first corner seen for a vertex claims a slot of its own and only
+// disagreeing corners go through the hash map.
+void WeldRun(const MeshView& view, FaceRun run, Scratch& s) {
+  const Mesh& mesh = *view.mesh;
+  WeldedMesh& out = s.out;
+  out.positions.clear();
+  out.normals.clear();
+  out.uvw.clear();
+  out.indices.clear();
+  s.extra.clear();
+  s.slotKeys.clear();
+
+  std::uint32_t lo = kNone, hi = 0;
+  for (std::size_t f = run.begin; f < run.end; ++f) {
     if (!HasValidVerts(mesh, f)) continue;
+    const DWORD* v = mesh.faces[f].v;
+    lo = std::min({lo, v[0], v[1], v[2]});
+    hi = std::max({hi, v[0], v[1], v[2]});
+  }
+  if (lo == kNone) return;
+  const std::size_t span = std::size_t(hi - lo) + 1;
+
+  // Normals as Mesh::buildNormals builds them on the world-space mesh, in the same order.
+  s.world.resize(span);
+  for (std::size_t i = 0; i < span; ++i) s.world[i] = view.WorldVertex(lo + i);
+  s.vertexNormal.assign(span, Point3());
+  s.faceNormal.resize(run.end - run.begin);
+  for (std::size_t f = run.begin; f < run.end; ++f) {
+    if (!HasValidVerts(mesh, f)) continue;
+    const Face& face = mesh.faces[f];
+    const Point3& a = s.world[face.v[0] - lo];
+    // The unnormalised cross product weights each face by its area in the vertex sums.
+    const Point3 n = (s.world[face.v[1] - lo] - a) ^ (s.world[face.v[2] - lo] - a);
+    s.faceNormal[f - run.begin] = n.Normalized();
+    if (face.smGroup == 0) continue;
+    for (DWORD vi : face.v) s.vertexNormal[vi - lo] += n;
+  }
+  for (Point3& n : s.vertexNormal) n.Normalize();
+
+  s.firstSlot.assign(span, kNone);
+  out.indices.reserve(3 * (run.end - run.begin));
+  for (std::size_t f = run.begin; f < run.end; ++f) {
+    if (!HasValidVerts(mesh, f)) continue;
+    const Face& face = mesh.faces[f];
     const bool textured = HasTextureFace(mesh, f);
     for (int c = 0; c < 3; ++c) {
-      const std::uint32_t v = mesh.faces[f].v[c];
+      const std::uint32_t v = face.v[c];
       const std::uint32_t tv = textured ? mesh.tvFace[f].t[c] : kNone;
-      const Point3 n = UnitNormal(mesh.getCornerNormal(static_cast<int>(f), c));
+      const Point3 n = UnitNormal(face.smGroup == 0 ? s.faceNormal[f - run.begin] : s.vertexNormal[v - lo]);
       const CornerKey key = MakeKey(v, tv, n);
-      std::uint32_t index = firstSlot[v];
-      if (index == kNone || !(slotKeys[index] == key)) {
-        std::uint32_t fresh = static_cast<std::uint32_t>(out.positions.size());
+      std::uint32_t index = s.firstSlot[v - lo];
+      if (index == kNone || !(s.slotKeys[index] == key)) {
+        const auto fresh = static_cast<std::uint32_t>(out.positions.size());
         if (index != kNone) {
-          auto [it, inserted] = extra.try_emplace(key, fresh);
+          auto [it, inserted] = s.extra.try_emplace(key, fresh);
           if (!inserted) {
             out.indices.push_back(it->second);
             continue;
           }
         } else {
-          firstSlot[v] = fresh;
+          s.firstSlot[v - lo] = fresh;
         }
-        out.positions.push_back(mesh.verts[v]);
+        out.positions.push_back(s.world[v - lo]);
         out.normals.push_back(n);
         out.uvw.push_back(tv == kNone ? Point3() : mesh.tVerts[tv]);
-        slotKeys.push_back(key);
+        s.slotKeys.push_back(key);
         index = fresh;
       }
       out.indices.push_back(index);
     }
   }
-  return out;
+}
+
+// Bounds in output order; std::min and std::max keep the first of equal values (+0 and -0), so
+// run-wise bounds merged in order equal the bounds of one pass.
+void Grow(Point3& lo, Point3& hi, const Point3& p) {
+  for (int k = 0; k < 3; ++k) {
+    lo[k] = std::min(lo[k], p[k]);
+    hi[k] = std::max(hi[k], p[k]);
+  }
+}
+
+constexpr float kBig = std::numeric_limits<float>::max();
+
+}  // namespace
+
+WeldedMesh WeldCorners(const MeshView& view) {
+  Scratch s;
+  WeldRun(view, {0, view.mesh->faces.size()}, s);
+  return std::move(s.out);
+}
+
+WeldPlan PlanWeld(const std::vector<MeshView>& views, int threads) {
+  WeldPlan plan;
+  plan.parts.resize(views.size());
+  for (std::size_t m = 0; m < views.size(); ++m) {
+    plan.parts[m].firstItem = plan.items.size();
+    if (!views[m].mesh) continue;
+    for (FaceRun run : IndependentFaceRuns(*views[m].mesh, kRunFaces, threads)) plan.items.push_back({m, run});
+    plan.parts[m].items = plan.items.size() - plan.parts[m].firstItem;
+  }
+  struct Count {
+    std::uint64_t vertices = 0, faces = 0;
+    Point3 lo{kBig, kBig, kBig}, hi{-kBig, -kBig, -kBig};
+  };
+  std::vector<Count> counts(plan.items.size());
+  tbb::enumerable_thread_specific<Scratch> scratch;
+  ParallelFor(threads, plan.items.size(), [&](std::size_t i) {
+    Scratch& s = scratch.local();
+    WeldRun(views[plan.items[i].mesh], plan.items[i].run, s);
+    Count& c = counts[i];
+    c.vertices = s.out.vertexCount();
+    c.faces = s.out.faceCount();
+    for (const Point3& p : s.out.positions) Grow(c.lo, c.hi, p);
+  });
+
+  plan.vertexStart.assign(plan.items.size() + 1, 0);
+  plan.faceStart.assign(plan.items.size() + 1, 0);
+  for (std::size_t i = 0; i < plan.items.size(); ++i) {
+    plan.vertexStart[i + 1] = plan.vertexStart[i] + counts[i].vertices;
+    plan.faceStart[i + 1] = plan.faceStart[i] + counts[i].faces;
+  }
+  for (WeldPlan::Part& part : plan.parts) {
+    const std::size_t first = part.firstItem, end = first + part.items;
+    part.vertexStart = plan.vertexStart[first];
+    part.faceStart = plan.faceStart[first];
+    part.vertices = plan.vertexStart[end] - part.vertexStart;
+    part.faces = plan.faceStart[end] - part.faceStart;
+    part.lo = Point3(kBig, kBig, kBig);
+    part.hi = Point3(-kBig, -kBig, -kBig);
+    for (std::size_t i = first; i < end; ++i) {
+      if (counts[i].vertices == 0) continue;
+      for (int k = 0; k < 3; ++k) {
+        part.lo[k] = std::min(part.lo[k], counts[i].lo[k]);
+        part.hi[k] = std::max(part.hi[k], counts[i].hi[k]);
+      }
+    }
+  }
+  return plan;
+}
+
+void ForEachWeldedRun(const std::vector<MeshView>& views, const WeldPlan& plan, int threads,
+                      const std::function<void(std::size_t item, const WeldedMesh& run)>& emit) {
+  tbb::enumerable_thread_specific<Scratch> scratch;
+  ParallelFor(threads, plan.items.size(), [&](std::size_t i) {
+    Scratch& s = scratch.local();
+    WeldRun(views[plan.items[i].mesh], plan.items[i].run, s);
+    emit(i, s.out);
+  });
 }

@@ -1,12 +1,14 @@
 #include "app/export_glb.h"
 
-#include <algorithm>
-#include <limits>
+#include <tbb/enumerable_thread_specific.h>
+
+#include <chrono>
 #include <nlohmann/json.hpp>
 
-#include "app/binary_sink.h"
+#include "app/little_endian.h"
 #include "app/corner_weld.h"
 #include "app/errors.h"
+#include "app/parallel.h"
 
 using nlohmann::json;
 
@@ -23,40 +25,13 @@ constexpr std::uint32_t kBinChunk = 0x004E4942;
 // Z-up to Y-up: a proper rotation (-90 degrees about X), so triangle winding is kept.
 Point3 YUp(const Point3& p) { return Point3(p.x, p.z, -p.y); }
 
-// One mesh's arrays exactly as they go into the binary chunk.
-struct GlbMesh {
-  std::vector<float> positions, normals, texcoords, cut;
-  std::vector<std::uint32_t> indices;
-  float min[3], max[3];
+// Where one mesh's five arrays start in the file.
+struct MeshPlace {
+  std::uint64_t positions, normals, texcoords, cut, indices;
 };
 
-GlbMesh ToGlb(const WeldedMesh& w) {
-  GlbMesh g;
-  const std::size_t n = w.vertexCount();
-  g.positions.reserve(3 * n);
-  g.normals.reserve(3 * n);
-  g.texcoords.reserve(2 * n);
-  g.cut.reserve(n);
-  std::fill(g.min, g.min + 3, std::numeric_limits<float>::max());
-  std::fill(g.max, g.max + 3, std::numeric_limits<float>::lowest());
-  for (std::size_t i = 0; i < n; ++i) {
-    const Point3 p = YUp(w.positions[i]), q = YUp(w.normals[i]);
-    for (int k = 0; k < 3; ++k) {
-      g.positions.push_back(p[k]);
-      g.normals.push_back(q[k]);
-      g.min[k] = std::min(g.min[k], p[k]);
-      g.max[k] = std::max(g.max[k], p[k]);
-    }
-    g.texcoords.push_back(w.uvw[i].x);
-    g.texcoords.push_back(w.uvw[i].y);
-    g.cut.push_back(w.uvw[i].z);
-  }
-  g.indices = w.indices;
-  return g;
-}
-
 // Appends a buffer view and its accessor; returns the accessor index.
-int AddAccessor(json& doc, std::uint64_t& offset, std::uint64_t bytes, int target, std::size_t count,
+int AddAccessor(json& doc, std::uint64_t& offset, std::uint64_t bytes, int target, std::uint64_t count,
                 const char* type, int componentType) {
   json view = {{"buffer", 0}, {"byteOffset", offset}, {"byteLength", bytes}, {"target", target}};
   doc["bufferViews"].push_back(view);
@@ -69,22 +44,54 @@ int AddAccessor(json& doc, std::uint64_t& offset, std::uint64_t bytes, int targe
   return static_cast<int>(doc["accessors"].size() - 1);
 }
 
+// Writes one welded run's share of its mesh's arrays in place; `first` is the run's first vertex
+// within its mesh.
+void WriteRun(AtomicFile& file, const MeshPlace& at, std::uint64_t first, std::uint64_t firstFace, const WeldedMesh& w,
+              std::vector<char>& bytes) {
+  const std::size_t n = w.vertexCount();
+  bytes.resize(std::max(12 * n, 12 * w.faceCount()));
+  const auto put = [&](std::uint64_t offset, std::size_t size, auto fill) {
+    char* p = bytes.data();
+    for (std::size_t i = 0; i < n; ++i) p = fill(p, i);
+    file.WriteAt(offset, bytes.data(), size);
+  };
+  put(at.positions + 12 * first, 12 * n, [&](char* p, std::size_t i) {
+    const Point3 q = YUp(w.positions[i]);
+    return PutF32(PutF32(PutF32(p, q.x), q.y), q.z);
+  });
+  put(at.normals + 12 * first, 12 * n, [&](char* p, std::size_t i) {
+    const Point3 q = YUp(w.normals[i]);
+    return PutF32(PutF32(PutF32(p, q.x), q.y), q.z);
+  });
+  put(at.texcoords + 8 * first, 8 * n, [&](char* p, std::size_t i) { return PutF32(PutF32(p, w.uvw[i].x), w.uvw[i].y); });
+  put(at.cut + 4 * first, 4 * n, [&](char* p, std::size_t i) { return PutF32(p, w.uvw[i].z); });
+  char* p = bytes.data();
+  for (std::uint32_t index : w.indices) p = PutU32(p, static_cast<std::uint32_t>(first + index));
+  file.WriteAt(at.indices + 12 * firstFace, bytes.data(), 4 * w.indices.size());
+}
+
 }  // namespace
 
-void WriteGlb(const ExportScene& scene, AtomicFile& file, const ProgressFn& progress) {
+void WriteGlb(const ExportScene& scene, AtomicFile& file, const ProgressFn& progress, const ExportOptions& options) {
+  auto start = std::chrono::steady_clock::now();
   const std::size_t count = scene.nodes.size();
-  std::vector<GlbMesh> meshes;
+  std::vector<MeshView> views;
+  std::vector<std::size_t> viewOf(count, 0);
+  for (std::size_t i = 0; i < count; ++i) {
+    viewOf[i] = views.size();
+    views.push_back(scene.nodes[i].isGroup ? MeshView{} : scene.nodes[i].View());
+  }
+  const WeldPlan plan = PlanWeld(views, options.threads);
+  if (options.times) options.times->normals += SecondsSince(start);
+  start = std::chrono::steady_clock::now();
+
+  // glTF forbids empty accessors, so a node without faces is written without a mesh.
   std::vector<int> meshOf(count, -1);
   std::vector<std::size_t> nodeOfMesh;
   for (std::size_t i = 0; i < count; ++i) {
-    const ExportNode& node = scene.nodes[i];
-    if (node.isGroup) continue;
-    WeldedMesh w = WeldCorners(node.mesh);
-    // glTF forbids empty accessors, so a node without faces is written without a mesh.
-    if (w.faceCount() == 0) continue;
-    meshOf[i] = static_cast<int>(meshes.size());
+    if (plan.parts[viewOf[i]].faces == 0) continue;
+    meshOf[i] = static_cast<int>(nodeOfMesh.size());
     nodeOfMesh.push_back(i);
-    meshes.push_back(ToGlb(w));
   }
 
   json doc = {{"asset", {{"version", "2.0"}, {"generator", "gramora"}}}, {"scene", 0}};
@@ -107,21 +114,28 @@ void WriteGlb(const ExportScene& scene, AtomicFile& file, const ProgressFn& prog
   doc["scenes"] = json::array({roots.empty() ? json::object() : json{{"nodes", roots}}});
 
   std::uint64_t offset = 0;
-  for (std::size_t m = 0; m < meshes.size(); ++m) {
-    const GlbMesh& g = meshes[m];
-    const std::size_t n = g.cut.size();
+  std::vector<MeshPlace> places(views.size());
+  for (std::size_t m = 0; m < nodeOfMesh.size(); ++m) {
+    const WeldPlan::Part& part = plan.parts[viewOf[nodeOfMesh[m]]];
+    const std::uint64_t n = part.vertices, corners = 3 * part.faces;
+    MeshPlace& at = places[viewOf[nodeOfMesh[m]]];
     json attributes;
+    at.positions = offset;
     const int pos = AddAccessor(doc, offset, 12 * n, kArrayBuffer, n, "VEC3", kFloat);
-    doc["accessors"][pos]["min"] = {g.min[0], g.min[1], g.min[2]};
-    doc["accessors"][pos]["max"] = {g.max[0], g.max[1], g.max[2]};
+    // The bounds in Y-up: (x, z, -y), so the least third value is minus the greatest y.
+    doc["accessors"][pos]["min"] = {part.lo.x, part.lo.z, -part.hi.y};
+    doc["accessors"][pos]["max"] = {part.hi.x, part.hi.z, -part.lo.y};
     attributes["POSITION"] = pos;
+    at.normals = offset;
     attributes["NORMAL"] = AddAccessor(doc, offset, 12 * n, kArrayBuffer, n, "VEC3", kFloat);
+    at.texcoords = offset;
     attributes["TEXCOORD_0"] = AddAccessor(doc, offset, 8 * n, kArrayBuffer, n, "VEC2", kFloat);
+    at.cut = offset;
     attributes["_CUT"] = AddAccessor(doc, offset, 4 * n, kArrayBuffer, n, "SCALAR", kFloat);
-    const int idx = AddAccessor(doc, offset, 4 * g.indices.size(), kElementArrayBuffer, g.indices.size(), "SCALAR",
-                                kUnsignedInt);
-    doc["meshes"].push_back(
-        {{"name", scene.nodes[nodeOfMesh[m]].name}, {"primitives", json::array({{{"attributes", attributes}, {"indices", idx}}})}});
+    at.indices = offset;
+    const int idx = AddAccessor(doc, offset, 4 * corners, kElementArrayBuffer, corners, "SCALAR", kUnsignedInt);
+    doc["meshes"].push_back({{"name", scene.nodes[nodeOfMesh[m]].name},
+                             {"primitives", json::array({{{"attributes", attributes}, {"indices", idx}}})}});
   }
   if (offset > 0) doc["buffers"] = json::array({{{"byteLength", offset}}});
 
@@ -130,25 +144,31 @@ void WriteGlb(const ExportScene& scene, AtomicFile& file, const ProgressFn& prog
   const std::uint64_t total = 12 + 8 + text.size() + (offset > 0 ? 8 + offset : 0);
   if (total > 0xFFFFFFFFu) throw InputError("the scene is too large for a glb file (over 4 GiB)");
 
-  BinarySink out(file);
-  out.U32(kMagic);
-  out.U32(2);
-  out.U32(static_cast<std::uint32_t>(total));
-  out.U32(static_cast<std::uint32_t>(text.size()));
-  out.U32(kJsonChunk);
-  out.Bytes(text.data(), text.size());
+  // Everything before the binary chunk's contents goes out in one write.
+  std::string head(20, '\0');
+  char* p = head.data();
+  for (std::uint64_t word : {std::uint64_t{kMagic}, std::uint64_t{2}, total, std::uint64_t{text.size()}, std::uint64_t{kJsonChunk}})
+    p = PutU32(p, static_cast<std::uint32_t>(word));
+  head += text;
   if (offset > 0) {
-    out.U32(static_cast<std::uint32_t>(offset));
-    out.U32(kBinChunk);
-    double done = 0;
-    for (const GlbMesh& g : meshes) {
-      out.Floats(g.positions.data(), g.positions.size());
-      out.Floats(g.normals.data(), g.normals.size());
-      out.Floats(g.texcoords.data(), g.texcoords.size());
-      out.Floats(g.cut.data(), g.cut.size());
-      out.U32s(g.indices.data(), g.indices.size());
-      if (progress) progress(done += 1, double(meshes.size()));
-    }
+    head.resize(head.size() + 8);
+    PutU32(PutU32(head.data() + head.size() - 8, static_cast<std::uint32_t>(offset)), kBinChunk);
   }
-  out.Flush();
+  file.Write(head.data(), head.size());
+  file.Flush();
+
+  // The binary chunk: every run straight to its place.
+  const std::uint64_t binary = head.size();
+  for (MeshPlace& at : places)
+    for (std::uint64_t* o : {&at.positions, &at.normals, &at.texcoords, &at.cut, &at.indices}) *o += binary;
+  SharedProgress shared(progress, double(plan.faces()));
+  tbb::enumerable_thread_specific<std::vector<char>> buffers;
+  ForEachWeldedRun(views, plan, options.threads, [&](std::size_t item, const WeldedMesh& w) {
+    const WeldPlan::Part& part = plan.parts[plan.items[item].mesh];
+    if (part.faces == 0) return;
+    WriteRun(file, places[plan.items[item].mesh], plan.vertexStart[item] - part.vertexStart,
+             plan.faceStart[item] - part.faceStart, w, buffers.local());
+    shared.Add(double(w.faceCount()));
+  });
+  if (options.times) options.times->write += SecondsSince(start);
 }

@@ -1,70 +1,188 @@
 #include "app/export_obj.h"
 
+#include <tbb/parallel_pipeline.h>
+#include <tbb/task_arena.h>
+
+#include <charconv>
+#include <deque>
+#include <memory>
+#include <mutex>
+
 #include "app/corner_weld.h"
-#include "app/text_buffer.h"
+#include "app/parallel.h"
 
 namespace {
 
+// Elements per piece of text: a few megabytes, so workers stay busy and memory stays small.
+constexpr std::size_t kPieceElements = 32768;
+// The longest line of each kind: a float takes at most 15 characters, an index at most 20.
+constexpr std::size_t kMaxPointLine = 4 + 3 * 16;
+constexpr std::size_t kMaxFaceLine = 2 + 3 * 42;
+
+// One piece of the file, in file order: a node's name line, or a range of its vertices, texture
+// vertices or faces.
+struct Piece {
+  enum Kind { kName, kVerts, kTVerts, kFaces } kind;
+  std::size_t node;
+  std::size_t begin, end;
+  std::uint64_t vBase, tBase;  // 1-based file-wide index of the node's first vertex, texture vertex
+};
+
+// The text of one piece, formatted by a worker; buffers go back to a pool for the next piece.
+struct Text {
+  std::unique_ptr<char[]> data;
+  std::size_t capacity = 0, size = 0;
+  const Piece* piece = nullptr;
+};
+
+char* Float(char* p, float f) { return std::to_chars(p, p + 16, f).ptr; }
+char* UInt(char* p, std::uint64_t n) { return std::to_chars(p, p + 20, n).ptr; }
+
+char* Triple(char* p, const Point3& v) {
+  p = Float(p, v.x);
+  *p++ = ' ';
+  p = Float(p, v.y);
+  *p++ = ' ';
+  p = Float(p, v.z);
+  *p++ = '\n';
+  return p;
+}
+
 // Node names are free text; OBJ ends a statement at the line break, so control characters go.
-void WriteName(TextBuffer& out, const std::string& name) {
-  if (name.empty()) {
-    out.Text("object");
-    return;
+std::string NameLine(const std::string& name) {
+  std::string line = "o ";
+  if (name.empty()) line += "object";
+  for (char c : name) line += static_cast<unsigned char>(c) < 0x20 ? '_' : c;
+  return line + '\n';
+}
+
+std::size_t MaxBytes(const Piece& piece, const ExportScene& scene) {
+  switch (piece.kind) {
+    case Piece::kName: return NameLine(scene.nodes[piece.node].name).size();
+    case Piece::kFaces: return (piece.end - piece.begin) * kMaxFaceLine;
+    default: return (piece.end - piece.begin) * kMaxPointLine;
   }
-  for (char c : name) out.Char(static_cast<unsigned char>(c) < 0x20 ? '_' : c);
 }
 
-void WriteTriple(TextBuffer& out, const char* tag, const Point3& p) {
-  out.Text(tag);
-  out.Float(p.x);
-  out.Char(' ');
-  out.Float(p.y);
-  out.Char(' ');
-  out.Float(p.z);
-  out.Char('\n');
+void Format(const ExportScene& scene, const Piece& piece, Text& text) {
+  const ExportNode& node = scene.nodes[piece.node];
+  const MeshView view = node.View();
+  const Mesh& m = *view.mesh;
+  const std::size_t need = MaxBytes(piece, scene);
+  if (text.capacity < need) {
+    text.data.reset(new char[need]);
+    text.capacity = need;
+  }
+  char* p = text.data.get();
+  switch (piece.kind) {
+    case Piece::kName: {
+      const std::string line = NameLine(node.name);
+      p = std::copy(line.begin(), line.end(), p);
+      break;
+    }
+    case Piece::kVerts:
+      for (std::size_t i = piece.begin; i < piece.end; ++i) {
+        *p++ = 'v';
+        *p++ = ' ';
+        p = Triple(p, view.WorldVertex(i));
+      }
+      break;
+    case Piece::kTVerts:
+      for (std::size_t i = piece.begin; i < piece.end; ++i) {
+        *p++ = 'v';
+        *p++ = 't';
+        *p++ = ' ';
+        p = Triple(p, m.tVerts[i]);
+      }
+      break;
+    case Piece::kFaces:
+      for (std::size_t f = piece.begin; f < piece.end; ++f) {
+        if (!HasValidVerts(m, f)) continue;
+        const bool textured = HasTextureFace(m, f);
+        *p++ = 'f';
+        for (int c = 0; c < 3; ++c) {
+          *p++ = ' ';
+          p = UInt(p, piece.vBase + m.faces[f].v[c]);
+          if (textured) {
+            *p++ = '/';
+            p = UInt(p, piece.tBase + m.tvFace[f].t[c]);
+          }
+        }
+        *p++ = '\n';
+      }
+      break;
+  }
+  text.size = static_cast<std::size_t>(p - text.data.get());
+  text.piece = &piece;
 }
 
-double Work(const ExportScene& scene) {
-  double total = 0;
-  for (const ExportNode& n : scene.nodes)
-    if (!n.isGroup) total += double(n.mesh.verts.size() + n.mesh.tVerts.size() + n.mesh.faces.size());
-  return total;
+std::vector<Piece> Pieces(const ExportScene& scene) {
+  std::vector<Piece> pieces;
+  std::uint64_t vBase = 1, tBase = 1;  // OBJ indices count from 1 over the whole file
+  for (std::size_t n = 0; n < scene.nodes.size(); ++n) {
+    if (scene.nodes[n].isGroup) continue;
+    const Mesh& m = scene.nodes[n].Geometry();
+    pieces.push_back({Piece::kName, n, 0, 0, vBase, tBase});
+    const auto split = [&](Piece::Kind kind, std::size_t count) {
+      for (std::size_t b = 0; b < count; b += kPieceElements)
+        pieces.push_back({kind, n, b, std::min(count, b + kPieceElements), vBase, tBase});
+    };
+    split(Piece::kVerts, m.verts.size());
+    split(Piece::kTVerts, m.tVerts.size());
+    split(Piece::kFaces, m.faces.size());
+    vBase += m.verts.size();
+    tBase += m.tVerts.size();
+  }
+  return pieces;
 }
 
 }  // namespace
 
-void WriteObj(const ExportScene& scene, AtomicFile& file, const ProgressFn& progress) {
-  TextBuffer out(file);
-  const double total = Work(scene);
-  double done = 0;
-  std::uint64_t vBase = 1, tBase = 1;  // OBJ indices count from 1 over the whole file
-  for (const ExportNode& node : scene.nodes) {
-    if (node.isGroup) continue;
-    const Mesh& m = node.mesh;
-    out.Text("o ");
-    WriteName(out, node.name);
-    out.Char('\n');
-    for (const Point3& p : m.verts) WriteTriple(out, "v ", p);
-    for (const Point3& t : m.tVerts) WriteTriple(out, "vt ", t);
-    if (progress) progress(done += double(m.verts.size() + m.tVerts.size()), total);
-    for (std::size_t f = 0; f < m.faces.size(); ++f) {
-      if (!HasValidVerts(m, f)) continue;
-      const bool textured = HasTextureFace(m, f);
-      out.Char('f');
-      for (int c = 0; c < 3; ++c) {
-        out.Char(' ');
-        out.UInt(vBase + m.faces[f].v[c]);
-        if (textured) {
-          out.Char('/');
-          out.UInt(tBase + m.tvFace[f].t[c]);
-        }
-      }
-      out.Char('\n');
-      if (progress && (f & 0xFFFF) == 0xFFFF) progress(done + double(f), total);
+void WriteObj(const ExportScene& scene, AtomicFile& file, const ProgressFn& progress, const ExportOptions& options) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<Piece> pieces = Pieces(scene);
+  double total = 0, done = 0;
+  for (const Piece& piece : pieces) total += double(piece.end - piece.begin);
+
+  // Pieces are formatted in parallel and written strictly in order; a few buffers circulate. The
+  // buffers live in `texts`, so nothing leaks when a write fails half-way.
+  std::mutex poolMutex;
+  std::deque<Text> texts;
+  std::vector<Text*> pool;
+  std::size_t next = 0;
+  const int workers = WorkerCount(options.threads);
+  const auto take = [&](tbb::flow_control& fc) -> Text* {
+    if (next == pieces.size()) {
+      fc.stop();
+      return nullptr;
     }
-    if (progress) progress(done += double(m.faces.size()), total);
-    vBase += m.verts.size();
-    tBase += m.tVerts.size();
-  }
-  out.Flush();
+    std::lock_guard<std::mutex> lock(poolMutex);
+    Text* text = nullptr;
+    if (pool.empty()) {
+      text = &texts.emplace_back();
+    } else {
+      text = pool.back();
+      pool.pop_back();
+    }
+    text->piece = &pieces[next++];
+    return text;
+  };
+  const auto format = [&](Text* text) {
+    Format(scene, *text->piece, *text);
+    return text;
+  };
+  const auto write = [&](Text* text) {
+    file.Write(text->data.get(), text->size);
+    if (progress) progress(done += double(text->piece->end - text->piece->begin), total);
+    std::lock_guard<std::mutex> lock(poolMutex);
+    pool.push_back(text);
+  };
+  tbb::task_arena arena(workers);
+  arena.execute([&] {
+    tbb::parallel_pipeline(static_cast<std::size_t>(2 * workers + 1),
+                           tbb::make_filter<void, Text*>(tbb::filter_mode::serial_in_order, take) &
+                               tbb::make_filter<Text*, Text*>(tbb::filter_mode::parallel, format) &
+                               tbb::make_filter<Text*, void>(tbb::filter_mode::serial_in_order, write));
+  });
+  if (options.times) options.times->write += SecondsSince(start);
 }

@@ -1,22 +1,31 @@
 #include "app/export_ply.h"
 
+#include <tbb/enumerable_thread_specific.h>
+
+#include <chrono>
 #include <string>
 
-#include "app/binary_sink.h"
+#include "app/little_endian.h"
 #include "app/corner_weld.h"
 #include "app/errors.h"
+#include "app/parallel.h"
 
-void WritePly(const ExportScene& scene, AtomicFile& file, const ProgressFn& progress) {
-  std::vector<WeldedMesh> parts;
-  std::uint64_t vertices = 0, faces = 0;
-  for (const ExportNode& node : scene.nodes) {
-    if (node.isGroup) continue;
-    parts.push_back(WeldCorners(node.mesh));
-    vertices += parts.back().vertexCount();
-    faces += parts.back().faceCount();
-  }
+namespace {
+constexpr std::size_t kVertexBytes = 9 * 4;
+constexpr std::size_t kFaceBytes = 1 + 3 * 4;
+}  // namespace
+
+void WritePly(const ExportScene& scene, AtomicFile& file, const ProgressFn& progress, const ExportOptions& options) {
+  auto start = std::chrono::steady_clock::now();
+  std::vector<MeshView> views;
+  for (const ExportNode& node : scene.nodes)
+    if (!node.isGroup) views.push_back(node.View());
+  const WeldPlan plan = PlanWeld(views, options.threads);
+  const std::uint64_t vertices = plan.vertices(), faces = plan.faces();
   // Face lists use 32-bit signed indices, the type every PLY reader knows.
   if (vertices > 0x7FFFFFFFu) throw InputError("the scene has too many vertices for PLY: " + std::to_string(vertices));
+  if (options.times) options.times->normals += SecondsSince(start);
+  start = std::chrono::steady_clock::now();
 
   const std::string header =
       "ply\nformat binary_little_endian 1.0\ncomment written by gramora\n"
@@ -26,29 +35,29 @@ void WritePly(const ExportScene& scene, AtomicFile& file, const ProgressFn& prog
       "property float u\nproperty float v\nproperty float w\n"
       "element face " + std::to_string(faces) +
       "\nproperty list uchar int vertex_indices\nend_header\n";
-  BinarySink out(file);
-  out.Bytes(header.data(), header.size());
+  file.Write(header.data(), header.size());
+  file.Flush();
 
-  const double total = double(vertices + faces);
-  double done = 0;
-  for (const WeldedMesh& w : parts) {
-    for (std::size_t i = 0; i < w.vertexCount(); ++i) {
-      for (const Point3* p : {&w.positions[i], &w.normals[i], &w.uvw[i]}) {
-        out.F32(p->x);
-        out.F32(p->y);
-        out.F32(p->z);
-      }
-    }
-    if (progress) progress(done += double(w.vertexCount()), total);
-  }
-  std::uint32_t base = 0;
-  for (const WeldedMesh& w : parts) {
+  // Every run's vertices and faces go straight to their place in the file.
+  const std::uint64_t vertexSection = header.size(), faceSection = vertexSection + vertices * kVertexBytes;
+  SharedProgress shared(progress, double(vertices + faces));
+  tbb::enumerable_thread_specific<std::vector<char>> buffers;
+  ForEachWeldedRun(views, plan, options.threads, [&](std::size_t item, const WeldedMesh& w) {
+    std::vector<char>& bytes = buffers.local();
+    bytes.resize(std::max(w.vertexCount() * kVertexBytes, w.faceCount() * kFaceBytes));
+    char* p = bytes.data();
+    for (std::size_t i = 0; i < w.vertexCount(); ++i)
+      for (const Point3* v : {&w.positions[i], &w.normals[i], &w.uvw[i]})
+        for (int k = 0; k < 3; ++k) p = PutF32(p, (*v)[k]);
+    file.WriteAt(vertexSection + plan.vertexStart[item] * kVertexBytes, bytes.data(), w.vertexCount() * kVertexBytes);
+    const auto base = static_cast<std::uint32_t>(plan.vertexStart[item]);
+    p = bytes.data();
     for (std::size_t f = 0; f < w.faceCount(); ++f) {
-      out.U8(3);
-      for (int c = 0; c < 3; ++c) out.U32(base + w.indices[3 * f + c]);
+      *p++ = 3;
+      for (int c = 0; c < 3; ++c) p = PutU32(p, base + w.indices[3 * f + c]);
     }
-    base += static_cast<std::uint32_t>(w.vertexCount());
-    if (progress) progress(done += double(w.faceCount()), total);
-  }
-  out.Flush();
+    file.WriteAt(faceSection + plan.faceStart[item] * kFaceBytes, bytes.data(), w.faceCount() * kFaceBytes);
+    shared.Add(double(w.vertexCount() + w.faceCount()));
+  });
+  if (options.times) options.times->write += SecondsSince(start);
 }

@@ -1,46 +1,58 @@
 #include "app/scene_eval.h"
 
+#include <chrono>
 #include <unordered_map>
 
+#include "app/parallel.h"
 #include "sdk/host.h"
 
 namespace {
 
-// The node's evaluated mesh in world space; empty when its object yields no geometry.
-Mesh WorldMesh(INode* node, TimeValue t) {
-  Mesh out;
+// Evaluates the node and points `out` at its mesh; no mesh when its object yields no geometry.
+// With `times`, the object's own build is timed apart from its modifiers: the object is evaluated
+// first (a cached object answers at once the second time, inside the pipeline).
+void Borrow(INode* node, TimeValue t, ExportNode& out, EvaluationTimes* times) {
+  auto start = std::chrono::steady_clock::now();
+  if (times && node->GetObjectRef()) {
+    node->GetObjectRef()->Eval(t);
+    times->build += SecondsSince(start);
+    start = std::chrono::steady_clock::now();
+  }
   const ObjectState& os = node->EvalWorldState(t);
+  if (times) (node->NumModifiers() > 0 ? times->modifiers : times->build) += SecondsSince(start);
   auto* geom = dynamic_cast<GeomObject*>(os.obj);
-  if (!geom) return out;
+  if (!geom) return;
   BOOL needDelete = FALSE;
   Mesh* mesh = geom->GetRenderMesh(t, node, needDelete);
-  if (!mesh) return out;
-  out = *mesh;
-  if (needDelete) delete mesh;
-  const Matrix3 tm = node->GetObjectTM(t);
-  for (Point3& p : out.verts) p = tm.PointTransform(p);
-  out.buildNormals();
-  return out;
+  if (!mesh) return;
+  if (needDelete) {
+    // A mesh made for this call only: the export keeps it.
+    out.mesh = std::move(*mesh);
+    delete mesh;
+  } else {
+    out.source = mesh;
+  }
+  out.tm = node->GetObjectTM(t);
 }
 
 }  // namespace
 
-ExportScene EvaluateScene(TimeValue t, const ProgressFn& progress) {
+ExportScene EvaluateScene(TimeValue t, const ProgressFn& progress, EvaluationTimes* times) {
   Host& host = TheHost();
   host.SetTime(t);
   const std::vector<INode*> nodes = host.AllNodes();
   std::unordered_map<INode*, int> index;
   ExportScene scene;
+  scene.nodes.resize(nodes.size());
   for (std::size_t i = 0; i < nodes.size(); ++i) {
     INode* node = nodes[i];
     index[node] = static_cast<int>(i);
-    ExportNode out;
+    ExportNode& out = scene.nodes[i];
     out.name = node->GetName();
     auto parent = index.find(node->GetParentNode());
     out.parent = parent == index.end() ? -1 : parent->second;
     out.isGroup = node->IsGroupHead() != FALSE;
-    if (!out.isGroup) out.mesh = WorldMesh(node, t);
-    scene.nodes.push_back(std::move(out));
+    if (!out.isGroup) Borrow(node, t, out, times);
     if (progress) progress(double(i + 1), double(nodes.size()));
   }
   return scene;

@@ -3,7 +3,14 @@
 #include "app/export_scene.h"
 #include "sdk/time.h"
 
+// Where an evaluation spent its time, in seconds.
+struct EvaluationTimes {
+  double build = 0;      // objects building their meshes
+  double modifiers = 0;  // conversion to triangle objects and the modifier stacks
+};
+
 // Every node of the host scene, depth first, evaluated through its pipeline (INode::EvalWorldState)
-// at t: meshes in world space (the node's object transform applied) with normals built; group
-// heads as parents of their members.
-ExportScene EvaluateScene(TimeValue t, const ProgressFn& progress);
+// at t: each node borrows its evaluated mesh (the object's own, or the pipeline's copy that the
+// modifiers changed) and carries its object transform; nothing is copied. The meshes stay valid
+// until a node is evaluated again or deleted. Group heads are parents of their members.
+ExportScene EvaluateScene(TimeValue t, const ProgressFn& progress, EvaluationTimes* times = nullptr);

@@ -46,10 +46,16 @@ void Mesh::FreeAll() {
   std::vector<TVFace>().swap(tvFace);
   std::vector<Point3>().swap(faceNormals_);
   std::vector<Point3>().swap(vertexNormals_);
-  normalsValid_ = false;
+  normalsValid_ = normalsComputed_ = false;
 }
 
 void Mesh::buildNormals() {
+  normalsValid_ = true;
+  normalsComputed_ = false;
+}
+
+void Mesh::ComputeNormals() const {
+  if (!normalsValid_ || normalsComputed_) return;
   const size_t nv = verts.size();
   faceNormals_.assign(faces.size(), Point3());
   vertexNormals_.assign(nv, Point3());
@@ -64,7 +70,7 @@ void Mesh::buildNormals() {
     for (DWORD vi : face.v) vertexNormals_[vi] += n;
   }
   for (Point3& n : vertexNormals_) n.Normalize();
-  normalsValid_ = true;
+  normalsComputed_ = true;
 }
 
 void Mesh::buildRenderNormals() {
@@ -72,6 +78,7 @@ void Mesh::buildRenderNormals() {
 }
 
 Point3 Mesh::getCornerNormal(int f, int corner) const {
+  ComputeNormals();
   const Face& face = faces[f];
   if (face.smGroup == 0 || face.v[corner] >= vertexNormals_.size()) return faceNormals_[f];
   return vertexNormals_[face.v[corner]];

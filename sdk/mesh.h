@@ -64,20 +64,29 @@ class Mesh {
   void setTVert(int i, const UVVert& p) { tVerts[i] = p; }
 
   // Marks derived data (normals, bounds) stale after the arrays were written.
-  void InvalidateGeomCache() { normalsValid_ = false; }
-  void InvalidateTopologyCache() { normalsValid_ = false; }
+  void InvalidateGeomCache() { normalsValid_ = normalsComputed_ = false; }
+  void InvalidateTopologyCache() { normalsValid_ = normalsComputed_ = false; }
 
   // Face normals, and vertex normals averaged over the faces that share a smoothing group with the
-  // vertex (area-weighted); faces with no smoothing group keep their own face normal.
+  // vertex (area-weighted); faces with no smoothing group keep their own face normal. They are
+  // computed when first read, from the vertices as they are then, so a mesh whose normals nobody
+  // reads (a lawn written to OBJ) never pays for them. The first read is not safe to share
+  // between threads.
   void buildNormals();
   // Normals for rendering: the same vertex normals, built only when stale.
   void buildRenderNormals();
   bool normalsValid() const { return normalsValid_; }
-  const Point3& getFaceNormal(int f) const { return faceNormals_[f]; }
+  const Point3& getFaceNormal(int f) const { return faceNormals()[f]; }
   // The vertex normal to use for corner `corner` of face `f` (the face normal when faceted).
   Point3 getCornerNormal(int f, int corner) const;
-  const std::vector<Point3>& faceNormals() const { return faceNormals_; }
-  const std::vector<Point3>& vertexNormals() const { return vertexNormals_; }
+  const std::vector<Point3>& faceNormals() const {
+    ComputeNormals();
+    return faceNormals_;
+  }
+  const std::vector<Point3>& vertexNormals() const {
+    ComputeNormals();
+    return vertexNormals_;
+  }
 
   // Deletes faces with repeated or out-of-range vertex indices, with their texture faces.
   // Returns the number of faces removed.
@@ -93,7 +102,11 @@ class Mesh {
   }
 
  private:
-  std::vector<Point3> faceNormals_;
-  std::vector<Point3> vertexNormals_;
-  bool normalsValid_ = false;
+  // Fills the normal arrays when normals were asked for and not yet computed.
+  void ComputeNormals() const;
+
+  mutable std::vector<Point3> faceNormals_;
+  mutable std::vector<Point3> vertexNormals_;
+  bool normalsValid_ = false;             // asked for since the last change
+  mutable bool normalsComputed_ = false;  // and filled in
 };

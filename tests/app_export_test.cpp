@@ -2,6 +2,7 @@
 // with tinygltf, and output files that appear whole or not at all.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -14,8 +15,10 @@
 #define TINYGLTF_NO_EXTERNAL_IMAGE
 #include <tiny_gltf.h>
 
+#include "app/corner_weld.h"
 #include "app/errors.h"
 #include "app/export_scene.h"
+#include "app/face_runs.h"
 
 namespace fs = std::filesystem;
 
@@ -233,6 +236,102 @@ TEST_F(ExportTest, FailedWriteLeavesExistingFileAndNoTemporaries) {
   EXPECT_EQ(entries, 2);  // keep.obj and dir.obj only
   ExportSceneFile(s, Path("keep.obj"), {});
   EXPECT_NE(ReadAll(Path("keep.obj")), "keep");
+}
+
+// Many small pieces, enough for several runs of faces, with every kind of corner the welders
+// meet: smooth and faceted faces, texture vertices that disagree, degenerate faces, faces naming
+// missing vertices, unused vertices and -0 coordinates.
+Mesh Pieces(int count) {
+  Mesh m;
+  for (int k = 0; k < count; ++k) {
+    const DWORD b = static_cast<DWORD>(m.verts.size());
+    const float x = 0.37f * static_cast<float>(k % 173), y = 0.11f * static_cast<float>(k / 173);
+    m.verts.insert(m.verts.end(), {{x, y, k % 13 == 0 ? -0.0f : 0.01f * k}, {x + 0.3f, y, 0.f}, {x, y + 0.2f, 0.7f},
+                                   {x + 0.25f, y + 0.3f, 0.4f}, {9.f, 9.f, 9.f}});
+    m.tVerts.insert(m.tVerts.end(), {{0.f, 0.f, 0.f}, {1.f, 0.f, 0.f}, {0.f, 1.f, 0.5f}, {1.f, 1.f, 0.25f}, {}});
+    const DWORD third = k % 11 == 0 ? b + 1 : b + 3;  // now and then a degenerate face
+    const DWORD missing = k % 97 == 0 ? 0xFFFFFFF0u : b + 2;
+    for (auto [v, smooth] : {std::pair{std::array<DWORD, 3>{b, b + 1, b + 2}, true},
+                             std::pair{std::array<DWORD, 3>{b + 2, b + 1, third}, k % 5 != 0},
+                             std::pair{std::array<DWORD, 3>{b + 3, missing, b + 1}, true}}) {
+      Face f;
+      f.setVerts(v[0], v[1], v[2]);
+      f.setSmGroup(smooth ? 1 : 0);
+      m.faces.push_back(f);
+      TVFace t;
+      // Every seventh piece gives one corner another texture vertex.
+      t.setTVerts(v[0], k % 7 == 0 ? b : v[1], v[2] == third ? b + 3 : v[2]);
+      m.tvFace.push_back(t);
+    }
+  }
+  return m;
+}
+
+const Matrix3 kTurn(Point3(0.8f, 0.6f, 0.f), Point3(-0.6f, 0.8f, 0.f), Point3(0.f, 0.f, 1.f), Point3(12.5f, -3.25f, 0.75f));
+
+TEST(FaceRuns, RunsCoverTheFacesAndShareNoVertex) {
+  const Mesh m = Pieces(12000);
+  const std::vector<FaceRun> runs = IndependentFaceRuns(m, 1000, 2);
+  ASSERT_GT(runs.size(), 10u);
+  std::vector<int> runOf(m.verts.size(), -1);
+  std::size_t next = 0;
+  for (std::size_t r = 0; r < runs.size(); ++r) {
+    EXPECT_EQ(runs[r].begin, next);
+    next = runs[r].end;
+    for (std::size_t f = runs[r].begin; f < runs[r].end; ++f) {
+      if (!HasValidVerts(m, f)) continue;
+      for (DWORD v : m.faces[f].v) {
+        EXPECT_TRUE(runOf[v] == -1 || runOf[v] == int(r)) << "vertex " << v;
+        runOf[v] = int(r);
+      }
+    }
+  }
+  EXPECT_EQ(next, m.faces.size());
+  // Faces that all share one vertex cannot be split.
+  Mesh fan = m;
+  for (Face& f : fan.faces) f.v[0] = 0;
+  EXPECT_EQ(IndependentFaceRuns(fan, 1000, 2).size(), 1u);
+}
+
+// The writers weld run by run and transform as they read: the file must be the one a world-space
+// copy welded whole gives, and the same on any number of threads.
+TEST_F(ExportTest, FilesAreTheSameOnAnyThreadCountAndWithoutACopy) {
+  ExportNode borrowed;
+  borrowed.name = "Pieces";
+  const Mesh mesh = Pieces(20000);  // 60000 faces: several runs
+  borrowed.source = &mesh;
+  borrowed.tm = kTurn;
+  ExportNode copied;
+  copied.name = "Pieces";
+  copied.mesh = mesh;
+  for (Point3& p : copied.mesh.verts) p = kTurn.PointTransform(p);
+  ExportScene byView, byCopy;
+  byView.nodes = {Quad("Q", 0.f), borrowed};
+  byCopy.nodes = {Quad("Q", 0.f), copied};
+  for (const char* ext : {".obj", ".ply", ".glb"}) {
+    ExportSceneFile(byCopy, Path(std::string("copy") + ext), {}, {1});
+    const std::string expected = ReadAll(Path(std::string("copy") + ext));
+    for (int threads : {1, 2, 5}) {
+      const std::string path = Path("view" + std::to_string(threads) + ext);
+      ExportSceneFile(byView, path, {}, {threads});
+      EXPECT_TRUE(ReadAll(path) == expected) << ext << " on " << threads << " threads";
+    }
+  }
+  // The welded runs put together are the mesh welded in one piece.
+  const WeldedMesh whole = WeldCorners(borrowed.View());
+  const WeldPlan plan = PlanWeld({borrowed.View()}, 2);
+  ASSERT_GT(plan.items.size(), 2u);
+  ASSERT_EQ(plan.vertices(), whole.vertexCount());
+  ASSERT_EQ(plan.faces(), whole.faceCount());
+  std::vector<std::uint32_t> indices(3 * whole.faceCount());
+  std::vector<Point3> normals(whole.vertexCount());
+  ForEachWeldedRun({borrowed.View()}, plan, 2, [&](std::size_t item, const WeldedMesh& w) {
+    for (std::size_t i = 0; i < w.indices.size(); ++i)
+      indices[3 * plan.faceStart[item] + i] = static_cast<std::uint32_t>(plan.vertexStart[item] + w.indices[i]);
+    std::copy(w.normals.begin(), w.normals.end(), normals.begin() + static_cast<long>(plan.vertexStart[item]));
+  });
+  EXPECT_TRUE(indices == whole.indices);
+  EXPECT_TRUE(normals == whole.normals);
 }
 
 }  // namespace

@@ -1,0 +1,60 @@
+// Worker threads for the exporters: a loop over independent pieces, on a chosen number of threads.
+#pragma once
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+#include <tbb/task_arena.h>
+
+#include <cstddef>
+
+// The number of workers for `requested` (0: one per core).
+inline int WorkerCount(int requested) {
+  return requested > 0 ? requested : tbb::this_task_arena::max_concurrency();
+}
+
+// Calls body(i) for every i in [0, n), on up to `threads` workers (0: one per core), in any order;
+// with one thread, in order on the calling thread. An exception from a body is passed on once all
+// workers stopped.
+template <class Body>
+void ParallelFor(int threads, std::size_t n, const Body& body) {
+  if (n == 0) return;
+  if (WorkerCount(threads) == 1 || n == 1) {
+    for (std::size_t i = 0; i < n; ++i) body(i);
+    return;
+  }
+  tbb::task_arena arena(WorkerCount(threads));
+  arena.execute([&] {
+    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, n, 1), [&](const tbb::blocked_range<std::size_t>& r) {
+      for (std::size_t i = r.begin(); i != r.end(); ++i) body(i);
+    });
+  });
+}
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+// Progress reported from several workers: each adds its share, and whichever worker finds the
+// callback free reports the sum (the callback itself never runs on two threads at once).
+class SharedProgress {
+ public:
+  SharedProgress(const std::function<void(double, double)>& report, double total) : report_(report), total_(total) {}
+  void Add(double work) {
+    const double done = done_.fetch_add(work) + work;
+    if (!report_) return;
+    std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
+    if (lock.owns_lock()) report_(done, total_);
+  }
+
+ private:
+  const std::function<void(double, double)>& report_;
+  double total_;
+  std::atomic<double> done_{0};
+  std::mutex mutex_;
+};
+
+#include <chrono>
+
+// Seconds of wall time since `start`.
+inline double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
