@@ -1,8 +1,7 @@
 // GrassBlade: one grass blade whose mesh is the blade generator's output for nine animatable
 // parameters, created in a viewport by a press-and-drag that sets its size.
 #pragma once
-#include "sdk/object.h"
-#include "sdk/paramblock.h"
+#include "objects/grass_object.h"
 
 inline constexpr Class_ID GRASS_BLADE_CLASS_ID{0x25ff6c8e, 0x4dfb339a};
 
@@ -19,11 +18,8 @@ enum GrassBladeParam : ParamID {
   blade_max_length = 8,
 };
 
-class GrassBlade : public SimpleObject {
+class GrassBlade : public GrassObject {
  public:
-  // The parameter block: reference 0 and sub-animatable 0 (also in SimpleObject::pblock2).
-  IParamBlock2* pblock = nullptr;
-
   // The host interface of the open panel, null while no blade panel is open.
   static IObjParam* ip;
 
@@ -32,30 +28,14 @@ class GrassBlade : public SimpleObject {
   ~GrassBlade() override;
 
   void GetClassName(MSTR& s) override;
-  SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
   Class_ID ClassID() override { return GRASS_BLADE_CLASS_ID; }
-  void BeginEditParams(IObjParam* ip, ULONG flags, Animatable* prev) override;
-  void EndEditParams(IObjParam* ip, ULONG flags, Animatable* next) override;
-
-  int NumSubs() override { return 1; }
-  Animatable* SubAnim(int i) override { return i == 0 ? pblock : nullptr; }
-  int NumParamBlocks() override { return 1; }
-  IParamBlock2* GetParamBlock(int i) override { return i == 0 ? pblock : nullptr; }
-  IParamBlock2* GetParamBlockByID(BlockID id) override;
-  int NumRefs() override { return 1; }
-  RefTargetHandle GetReference(int i) override;
-  void SetReference(int i, RefTargetHandle target) override;
-  IOResult Save(ISave* /*isave*/) override { return IO_OK; }
-  IOResult Load(ILoad* /*iload*/) override { return IO_OK; }
-  ReferenceTarget* Clone(RemapDir& remap) override;
-
+  ReferenceTarget* Clone(RemapDir& remap) override { return CloneAs<GrassBlade>(remap); }
   CreateMouseCallBack* GetCreateMouseCallBack() override;
   const MCHAR* GetObjectName() override;
-  void InitNodeName(MSTR& name) override { name = GetObjectName(); }
-  ObjectState Eval(TimeValue /*t*/) override { return ObjectState(this); }
-  int CanConvertToType(Class_ID obtype) override;
-  // The blade does not declare itself time-dependent, even when its parameters are animated.
-  Interval ObjectValidity(TimeValue /*t*/) override { return FOREVER; }
   // The mesh of BuildBladeMesh for the parameter values at t; the validity is left alone.
   void BuildMesh(TimeValue t) override;
+
+ protected:
+  ClassDesc2* Descriptor() override;
+  IObjParam*& PanelInterface() override { return ip; }
 };

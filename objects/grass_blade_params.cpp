@@ -1,17 +1,10 @@
 // The grass blade's parameter table: nine animatable floats, six of them on dialog 101.
 #include "objects/grass_blade.h"
+#include "objects/grass_params.h"
 #include "plugin/block_specs.h"
 #include "plugin/resource_ids.h"
 
 namespace {
-// A spinner-bound animatable float of the blade.
-ParamDef Spinner(ParamID id, const char* name, float def, float lo, float hi, int edit_type,
-                 int edit, int spin, float scale) {
-  return {.id = id, .int_name = name, .type = TYPE_FLOAT, .flags = P_ANIMATABLE,
-          .local_name = IDS_SPIN, .def = {.f = def}, .range = {lo, hi},
-          .ui = {.type = TYPE_SPINNER, .edit_type = edit_type, .ids = {edit, spin}, .scale = scale}};
-}
-
 // An animatable float with no control, reached by animation and scripting only.
 ParamDef Hidden(ParamID id, const char* name, float def, float lo, float hi) {
   return {.id = id, .int_name = name, .type = TYPE_FLOAT, .flags = P_ANIMATABLE,
@@ -30,15 +23,15 @@ ParamBlockSpec GrassBladeBlockSpec(ClassDesc2* owner) {
       .ref_no = 0,
       .rollouts = {{.map_id = 0, .dialog = IDD_GRASS_BLADE, .title = IDS_PARAMS}},
       .params = {
-          Spinner(blade_size, "size", 1.0f, 0.0f, 1000.0f, EDITTYPE_FLOAT, 1490, 1496, 0.5f),
-          Spinner(blade_stiffness, "Stiffness", 0.0f, 0.0f, 1.0f, EDITTYPE_UNIVERSE, 1491, 1497,
+          SpinnerParam(blade_size, "size", 1.0f, 0.0f, 1000.0f, EDITTYPE_FLOAT, 1490, 1496, 0.5f),
+          SpinnerParam(blade_stiffness, "Stiffness", 0.0f, 0.0f, 1.0f, EDITTYPE_UNIVERSE, 1491, 1497,
                   0.01f),
-          Spinner(blade_gravity, "Gravity", 0.0f, 0.0f, 1.0f, EDITTYPE_UNIVERSE, 1492, 1498, 0.01f),
-          Spinner(blade_weldings, "#Weldings", 0.0f, 0.0f, 100.0f, EDITTYPE_UNIVERSE, 1493, 1499,
+          SpinnerParam(blade_gravity, "Gravity", 0.0f, 0.0f, 1.0f, EDITTYPE_UNIVERSE, 1492, 1498, 0.01f),
+          SpinnerParam(blade_weldings, "#Weldings", 0.0f, 0.0f, 100.0f, EDITTYPE_UNIVERSE, 1493, 1499,
                   1.0f),
-          Spinner(blade_weld_factor, "Weld factor", 0.0f, -2.0f, 2.0f, EDITTYPE_UNIVERSE, 1494,
+          SpinnerParam(blade_weld_factor, "Weld factor", 0.0f, -2.0f, 2.0f, EDITTYPE_UNIVERSE, 1494,
                   1500, 0.01f),
-          Spinner(blade_thinning, "Thinning factor", 1.25f, 0.5f, 1.65f, EDITTYPE_UNIVERSE, 1495,
+          SpinnerParam(blade_thinning, "Thinning factor", 1.25f, 0.5f, 1.65f, EDITTYPE_UNIVERSE, 1495,
                   1501, 0.01f),
           Hidden(blade_rotation_x, "X rotation", 0.0f, 0.0f, kTwoPi),
           Hidden(blade_rotation_z, "Z rotation", 0.0f, 0.0f, kTwoPi),

@@ -8,6 +8,7 @@
 #include "lawn/lawn.h"
 #include "mower/lawn_mower.h"
 #include "objects/grass_blade.h"
+#include "objects/grass_bundle.h"
 #include "plugin/block_specs.h"
 #include "plugin/plugin.h"
 #include "plugin/resource_ids.h"
@@ -34,10 +35,10 @@ ReferenceTarget* CreateSafely() {
 
 class GrassBundleClassDesc : public GramoraClassDesc {
  public:
-  ReferenceTarget* Create(BOOL /*loading*/) override { return nullptr; }
+  ReferenceTarget* Create(BOOL /*loading*/) override { return CreateSafely<GrassBundle>(); }
   const MCHAR* ClassName() override { return GetResourceString(IDS_GRASS_BUNDLE); }
   SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
-  Class_ID ClassID() override { return Class_ID(0x0913212e, 0x3fdd72be); }
+  Class_ID ClassID() override { return GRASS_BUNDLE_CLASS_ID; }
   const MCHAR* InternalName() override { return "GrassBundle"; }
 };
 
