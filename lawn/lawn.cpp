@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "lawn/blade_lawn.h"
+#include "lawn/bundle_lawn.h"
 #include "lawn/lawn_maps.h"
 #include "lawn/vector_field.h"
 
@@ -133,60 +134,96 @@ void Lawn::BuildLawnMesh(TimeValue t) {
   mesh.buildRenderNormals();
 }
 
+namespace {
+// Reads a switch (BOOL or int parameter) at a time.
+int Flag(IParamBlock2* pb, ParamID id, TimeValue at) {
+  Interval iv = FOREVER;
+  int v = 0;
+  pb->GetValue(id, at, v, iv);
+  return v;
+}
+
+// The bitmaps one build samples; they belong to the build.
+struct BuildMaps {
+  MapBitmap height, probability;
+};
+
+// What both builders read the same way: the vector field (applied only when switched on, exactly
+// 1, and holding data), the height map (which may replace the grid counts) and the probability map.
+void ReadMapsAndField(Lawn& lawn, TimeValue t, LawnGridSettings& s, BuildMaps& maps) {
+  IParamBlock2* pb = lawn.paramBlock;
+  Texmap* heightMap = lawn.heightMap;
+  Texmap* probabilityMap = lawn.probabilityMap;
+  const bool zAsTime = Flag(pb, lawn_z_as_time, t) != 0;
+  if (Flag(pb, lawn_vector_field_on, 0) == 1 && TheVectorField && TheVectorField->HasData()) {
+    s.field = TheVectorField;
+    s.frame = TheVectorField->FrameForTime(t);
+    s.slice = TheVectorField->SliceForTime(t, zAsTime);
+  }
+  if (Flag(pb, lawn_height_map_on, 0) && heightMap) {
+    maps.height = AcquireMapBitmap(heightMap, t);
+    s.heightMap = maps.height.bitmap;
+    s.magnitude = pb->GetFloat(lawn_height_magnitude, t);
+    if (maps.height.bitmap && Flag(pb, lawn_use_map_size, 0)) {
+      s.nx = static_cast<float>(maps.height.width);
+      s.ny = static_cast<float>(maps.height.height);
+    }
+  }
+  if (Flag(pb, lawn_prob_map_on, 0) && probabilityMap) {
+    maps.probability = AcquireMapBitmap(probabilityMap, t);
+    s.probabilityMap = maps.probability.bitmap;
+  }
+}
+}  // namespace
+
 Mesh Lawn::BuildBladeLawn(TimeValue t) {
   IParamBlock2* pb = paramBlock;
-  Interval iv = FOREVER;
-  const auto flag = [&](ParamID id, TimeValue at) {
-    int v = 0;
-    pb->GetValue(id, at, v, iv);
-    return v;
-  };
   BladeLawnSettings s;
   s.nx = pb->GetFloat(lawn_blades_x, 0);
   s.ny = pb->GetFloat(lawn_blades_y, 0);
-  const bool jitter = flag(lawn_jitter, 0) != 0;
+  const bool jitter = Flag(pb, lawn_jitter, 0) != 0;
   s.jitterX = jitter ? pb->GetFloat(lawn_jitter_x, 0) : 0.0f;
   s.jitterY = jitter ? pb->GetFloat(lawn_jitter_y, 0) : 0.0f;
-  const bool angles = flag(lawn_angle_var, 0) != 0;
+  const bool angles = Flag(pb, lawn_angle_var, 0) != 0;
   s.angleX = angles ? pb->GetFloat(lawn_angle_x, 0) : 0.0f;
   s.angleZ = angles ? pb->GetFloat(lawn_angle_z, 0) : 0.0f;
   s.bladeLength = pb->GetFloat(lawn_blade_length, 0);
   s.lengthVar = pb->GetFloat(lawn_blade_length_var, 0);
-  s.maxLength = flag(lawn_blade_max_length, 0) ? 0.0f : s.bladeLength;
+  s.maxLength = Flag(pb, lawn_blade_max_length, 0) ? 0.0f : s.bladeLength;
   s.gravity = pb->GetFloat(lawn_blade_gravity, 0);
   s.gravityVar = pb->GetFloat(lawn_blade_gravity_var, 0);
   s.thinMin = pb->GetFloat(lawn_blade_thin_min, 0);
   s.thinMax = pb->GetFloat(lawn_blade_thin_max, 0);
   s.length = pb->GetFloat(lawn_length, t);
   s.width = pb->GetFloat(lawn_width, t);
-
-  // The field bends the lawn only when switched on (exactly 1) and holding data.
-  const bool zAsTime = flag(lawn_z_as_time, t) != 0;
-  if (flag(lawn_vector_field_on, 0) == 1 && TheVectorField && TheVectorField->HasData()) {
-    s.field = TheVectorField;
-    s.frame = TheVectorField->FrameForTime(t);
-    s.slice = TheVectorField->SliceForTime(t, zAsTime);
-  }
-  MapBitmap height, probability;
-  if (flag(lawn_height_map_on, 0) && heightMap) {
-    height = AcquireMapBitmap(heightMap, t);
-    s.heightMap = height.bitmap;
-    s.magnitude = pb->GetFloat(lawn_height_magnitude, t);
-    if (height.bitmap && flag(lawn_use_map_size, 0)) {
-      s.nx = static_cast<float>(height.width);
-      s.ny = static_cast<float>(height.height);
-    }
-  }
-  if (flag(lawn_prob_map_on, 0) && probabilityMap) {
-    probability = AcquireMapBitmap(probabilityMap, t);
-    s.probabilityMap = probability.bitmap;
-  }
+  BuildMaps maps;
+  ReadMapsAndField(*this, t, s, maps);
   return BuildBladeLawnMesh(s);
 }
 
-Mesh Lawn::BuildBundleLawn(TimeValue) {
-  // Tufts are built by the bundle builder, which this library does not hold yet: an empty lawn.
-  return Mesh();
+Mesh Lawn::BuildBundleLawn(TimeValue t) {
+  IParamBlock2* pb = paramBlock;
+  BundleLawnSettings s;
+  s.nx = pb->GetFloat(lawn_bundles_x, 0);
+  s.ny = pb->GetFloat(lawn_bundles_y, 0);
+  const bool jitter = Flag(pb, lawn_b_jitter, 0) != 0;
+  s.jitterX = jitter ? pb->GetFloat(lawn_b_jitter_x, 0) : 0.0f;
+  s.jitterY = jitter ? pb->GetFloat(lawn_b_jitter_y, 0) : 0.0f;
+  s.bundleLength = pb->GetFloat(lawn_bundle_length, 0);
+  s.lengthVar = pb->GetFloat(lawn_bundle_length_var, 0);
+  s.maxLength = Flag(pb, lawn_bundle_max_length, 0) ? 0.0f : s.bundleLength;
+  s.gravity = pb->GetFloat(lawn_bundle_gravity, 0);
+  s.gravityVar = pb->GetFloat(lawn_bundle_gravity_var, 0);
+  // The thinness pair is read, as the panel shows it, but no tuft uses it (every blade has 1.25).
+  pb->GetFloat(lawn_bundle_thin_min, 0);
+  pb->GetFloat(lawn_bundle_thin_max, 0);
+  s.blades = pb->GetFloat(lawn_bundle_blades, 0);
+  s.bladesVar = pb->GetFloat(lawn_bundle_blades_var, 0);
+  s.length = pb->GetFloat(lawn_b_length, t);
+  s.width = pb->GetFloat(lawn_b_width, t);
+  BuildMaps maps;
+  ReadMapsAndField(*this, t, s, maps);
+  return BuildBundleLawnMesh(s);
 }
 
 void LawnPostLoad::proc(ILoad*) {

@@ -13,6 +13,7 @@
 #include "lawn/lawn_maps.h"
 #include "sdk/crt.h"
 #include "sdk/texmap.h"
+#include "tests/lawn_test_util.h"
 
 namespace {
 
@@ -90,17 +91,8 @@ bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
   return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
 }
 
-using BitmapPtr = std::unique_ptr<Bitmap, void (*)(Bitmap*)>;
-
-BitmapPtr Rendered(Texmap& map, int size) {
-  BitmapInfo bi;
-  bi.SetWidth(size);
-  bi.SetHeight(size);
-  BitmapPtr bitmap(TheManager->Create(&bi), [](Bitmap* b) { b->DeleteThis(); });
-  map.RenderBitmap(0, bitmap.get());
-  bitmap->SetFilter(2);
-  return bitmap;
-}
+using lawn_test::BitmapPtr;
+using lawn_test::Rendered;
 
 TEST(BladeLawn, BladesWrittenInPlaceMatchCopiedBladeMeshes) {
   GPUVectorField2D field;

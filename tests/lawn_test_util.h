@@ -5,8 +5,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "sdk/bitmap.h"
+#include "sdk/texmap.h"
 
 namespace lawn_test {
 
@@ -72,6 +76,19 @@ inline bool WritePng(const std::string& path, int width, int height, int depth, 
   png_destroy_write_struct(&png, &info);
   std::fclose(f);
   return true;
+}
+
+using BitmapPtr = std::unique_ptr<Bitmap, void (*)(Bitmap*)>;
+
+// A size x size bitmap of the map, filtered, as a build acquires it.
+inline BitmapPtr Rendered(Texmap& map, int size) {
+  BitmapInfo bi;
+  bi.SetWidth(size);
+  bi.SetHeight(size);
+  BitmapPtr bitmap(TheManager->Create(&bi), [](Bitmap* b) { b->DeleteThis(); });
+  map.RenderBitmap(0, bitmap.get());
+  bitmap->SetFilter(2);
+  return bitmap;
 }
 
 }  // namespace lawn_test

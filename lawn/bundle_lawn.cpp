@@ -1,0 +1,107 @@
+#include "lawn/bundle_lawn.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "lawn/lawn_maps.h"
+#include "lawn/lawn_writer.h"
+#include "sdk/crt.h"
+
+namespace {
+// The tilt range of a tuft's blades: 27 degrees from the slope's tilt, as the lawn has always
+// written it (a double constant, the sum rounded to single precision).
+constexpr double kTuftTiltRange = 0.47123894;
+
+// One rand() scaled to [0, 1]: the quotient is taken in double and stored as a float.
+float UnitRandom() { return static_cast<float>(crt::rand() / 32767.0); }
+
+// A tuft's 200 values, drawn before any blade is built, whatever the blade count.
+void DrawTuft(float (&q)[kTuftDraws]) {
+  for (float& v : q) v = UnitRandom();
+}
+
+// A blade count as a tuft can hold it: 0 for anything that is not a count, at most 28.
+unsigned TuftBlades(float count) {
+  if (!(count >= 1.0f)) return 0;
+  return count >= static_cast<float>(kMaxTuftBlades) ? kMaxTuftBlades : static_cast<unsigned>(count);
+}
+}  // namespace
+
+Mesh AppendBundle(const TuftRanges& tuft, unsigned bladeCount) {
+  float q[kTuftDraws];
+  DrawTuft(q);
+  return BuildTuftMesh(tuft, q, kTuftDraws, static_cast<int>(std::min<unsigned>(bladeCount, kMaxTuftBlades)));
+}
+
+Mesh BuildBundleLawnMesh(const BundleLawnSettings& s) {
+  crt::srand(601);
+  Mesh result;
+
+  // A saved value beyond what 200 draws can shape is read as 28, and said once per build.
+  const unsigned templateBlades = TuftBlades(s.blades);
+  if (s.blades >= static_cast<float>(kMaxTuftBlades + 1))
+    std::fprintf(stderr, "Lawn: \"Bundle #blades\" %g is more than the %d blades a tuft can hold; tufts get %d\n",
+                 static_cast<double>(s.blades), kMaxTuftBlades, kMaxTuftBlades);
+
+  // The template tuft takes the first 200 draws; its counts size every cell.
+  TuftRanges tuft;
+  tuft.size = 1.5f;
+  tuft.weldFactorMin = 0.05f;
+  tuft.weldFactorMax = 0.1f;
+  tuft.weldingsMin = tuft.weldingsMax = 2;
+  tuft.maxLength = s.maxLength;
+  const Mesh templ = AppendBundle(tuft, templateBlades);
+  const float Vt = static_cast<float>(templ.getNumVerts()), Ft = static_cast<float>(templ.getNumFaces());
+  LawnMeshWriter writer("tufts");
+  if (!writer.Size(Vt * s.nx * s.ny, Ft * s.nx * s.ny, static_cast<double>(s.nx) * s.ny, result)) return result;
+
+  // Every kept tuft: L less up to lv, gravity g to g + g * gv, tilted from the slope up by 27 degrees.
+  tuft.size = s.bundleLength;
+  tuft.sizeVariance = s.lengthVar;
+  tuft.gravityMin = s.gravity;
+  tuft.gravityMax = s.gravity + s.gravity * s.gravityVar;
+
+  // Grid: columns outer, rows inner; positions accumulate one step at a time.
+  const LawnGrid grid(s);
+  const int cx = grid.cx, cy = grid.cy;
+  const float sx = grid.sx, sy = grid.sy, Jx = grid.Jx, Jy = grid.Jy;
+  const float nb = s.blades, nbv = s.bladesVar;
+
+  // The draws stay sequential and in this exact order, so a lawn depends only on its parameters.
+  // Only a kept tuft draws its 200 values, so a dropped tuft shifts the values of all after it.
+  const std::size_t capacity = writer.Capacity();
+  std::vector<LawnBlade> blades;
+  if (!ReserveElements(blades, std::min(capacity, static_cast<std::size_t>(cx) * static_cast<std::size_t>(cy) *
+                                                      std::max<std::size_t>(templateBlades, 1)))) {
+    result.FreeAll();
+    std::fprintf(stderr, "Lawn: cannot allocate the blade list of %.0f tufts; the lawn is left empty\n",
+                 static_cast<double>(s.nx) * s.ny);
+    return result;
+  }
+  float q[kTuftDraws];
+  float x = grid.x0;
+  for (int i = 0; i < cx; ++i, x += sx) {
+    float y = grid.y0;
+    for (int j = 0; j < cy; ++j, y += sy) {
+      const float dx = static_cast<float>(UnitRandom() * Jx - Jx * 0.5);
+      const float dy = static_cast<float>(UnitRandom() * Jy - Jy * 0.5);
+      const unsigned count = std::max(TuftBlades(nb - UnitRandom() * nb * nbv), 1u);
+      Point3 root(x + dx, y + dy, 0.0f);
+      float tilt = 0.0f;
+      if (s.heightMap) {
+        root.z = MapHeight(s.heightMap, i, j, s.nx, s.ny, s.magnitude);
+        tilt = MapSlopeTilt(s.heightMap, i, j, s.nx, s.ny);
+      }
+      if (!KeepByProbability(s.probabilityMap, i, j, s.nx, s.ny)) continue;
+      DrawTuft(q);
+      if (blades.size() + count > capacity) continue;  // only a count beyond the sizing could get here
+      tuft.rotationXMin = tilt;
+      tuft.rotationXMax = static_cast<float>(tilt + kTuftTiltRange);
+      for (unsigned k = 0; k < count; ++k) blades.push_back({TuftBladeParams(tuft, q + 7 * k), root, i, j});
+    }
+  }
+  writer.Write(blades, s.Bend(), s.threads, result);
+  return result;
+}
