@@ -148,6 +148,28 @@ TEST_F(CliTest, LawnWithMapsFieldAndMowerRoundTrips) {
   EXPECT_NE(ReadAll(Path("a.obj")), ReadAll(Path("c.obj")));
 }
 
+// The tuft example: a lawn of tufts on a height map under a mower, and a tuft of its own. The tufts
+// draw their random values again when loaded, in the order the scene made them, so the saved scene
+// builds to the same mesh.
+TEST_F(CliTest, TuftExampleRoundTripsThroughTheSaveForm) {
+  const std::string example = std::string(GRAMORA_TEST_DATA) + "/../../docs/examples/tufts.json";
+  const Result built = Run({"build", example, "-o", Path("a.obj").string()});
+  ASSERT_EQ(built.status, 0) << built.err;
+  EXPECT_NE(built.out.find("(2 nodes, "), std::string::npos) << built.out;
+  ASSERT_EQ(Run({"save", example, "-o", Path("saved.json").string()}).status, 0);
+  const Result rebuilt = Run({"build", Path("saved.json").string(), "-o", Path("b.obj").string()});
+  ASSERT_EQ(rebuilt.status, 0) << rebuilt.err;
+  EXPECT_EQ(ReadAll(Path("a.obj")), ReadAll(Path("b.obj")));
+  const json saved = json::parse(ReadAll(Path("saved.json")));
+  EXPECT_EQ(saved["nodes"][0]["params"]["1"], 1);  // "buildtype": bundles
+  EXPECT_EQ(saved["nodes"][1]["class"], "GrassBundle");
+  EXPECT_EQ(saved["nodes"][1]["params"].size(), 17u);
+  const Result params = Run({"params", "GrassBundle"});
+  ASSERT_EQ(params.status, 0);
+  EXPECT_NE(params.out.find("block 0 \"params\" (17 parameters)"), std::string::npos) << params.out;
+  EXPECT_NE(params.out.find("\"Min thiness\""), std::string::npos);
+}
+
 // A lawn dragged out from (0, 0) to (-10, 5): once with one mesh, once scattering a 3 x 2 grid of
 // blade nodes into a group. The scatter's nodes round-trip through the save form.
 TEST_F(CliTest, DraggedLawnsAndTheirScatterRoundTrip) {
