@@ -23,7 +23,9 @@ std::vector<float> Draws(unsigned seed) {
 }
 
 TEST_F(BundleTest, TableHoldsTheSeventeenParameters) {
-  const ParamBlockDesc2* d = NewBundle()->GetParamBlock(0)->GetDesc();
+  SimpleObject* bundle = NewBundle();
+  const ParamBlockDesc2* d = bundle->GetParamBlock(0)->GetDesc();
+  bundle->DeleteMe();  // the description outlives the tuft
   struct Row {
     const char* name;
     float def, lo, hi;
