@@ -152,7 +152,10 @@ TEST_F(CliTest, LawnWithMapsFieldAndMowerRoundTrips) {
 // draw their random values again when loaded, in the order the scene made them, so the saved scene
 // builds to the same mesh.
 TEST_F(CliTest, TuftExampleRoundTripsThroughTheSaveForm) {
-  const std::string example = std::string(GRAMORA_TEST_DATA) + "/../../docs/examples/tufts.json";
+  // Copied with its map, so the saved scene lies beside the files it names.
+  const fs::path examples = fs::path(GRAMORA_TEST_DATA) / "../../docs/examples";
+  for (const char* file : {"tufts.json", "hills.png"}) fs::copy_file(examples / file, Path(file));
+  const std::string example = Path("tufts.json").string();
   const Result built = Run({"build", example, "-o", Path("a.obj").string()});
   ASSERT_EQ(built.status, 0) << built.err;
   EXPECT_NE(built.out.find("(2 nodes, "), std::string::npos) << built.out;
