@@ -17,6 +17,7 @@
 #include "app/scene_params.h"
 #include "app/scene_save.h"
 #include "render/render_json.h"
+#include "sdk/memory.h"
 
 namespace {
 
@@ -111,6 +112,7 @@ int RunBuild(const HostOptions& host, const BuildOptions& options) {
     CheckOutputFolder(options.viewport);
   }
   HostSession session(host.pluginDir);
+  SetHostMeshCopies(PeakMeshCopies(PeakWork::kExport));
   SceneSettings settings;
   const ExportScene scene = BuildAndEvaluate(options.scene, options.frame, host.quiet, settings);
   std::size_t faces = 0;
@@ -136,6 +138,7 @@ int RunBuild(const HostOptions& host, const BuildOptions& options) {
 int RunSave(const HostOptions& host, const SaveOptions& options) {
   CheckOutputFolder(options.output);
   HostSession session(host.pluginDir);
+  SetHostMeshCopies(PeakMeshCopies(PeakWork::kSave));
   const SceneDocument doc = ReadSceneDocument(options.scene);
   const SceneSettings settings = BuildSceneDocument(doc);
   const std::string text = SavedText(SaveScene(settings), options.output);
@@ -150,6 +153,7 @@ int RunRender(const HostOptions& host, const RenderOptions& options) {
     throw InputError("cannot write '" + options.output + "': the image must end in .png");
   CheckOutputFolder(options.output);
   HostSession session(host.pluginDir);
+  SetHostMeshCopies(PeakMeshCopies(PeakWork::kRender));
   SceneSettings settings;
   const ExportScene scene = BuildAndEvaluate(options.scene, options.frame, host.quiet, settings);
 

@@ -233,12 +233,14 @@ SceneSettings BuildSceneDocument(const SceneDocument& scene) {
   const json nodes = doc.value("nodes", json::array());
   if (!nodes.is_array()) throw InputError(scene.source + ": \"nodes\" must be a list");
   SceneBuilder builder(scene);
+  ReportPluginLog(scene.source);  // anything logged before the scene (loading the plug-ins)
   for (std::size_t i = 0; i < nodes.size(); ++i) {
     const std::string where = scene.source + ": nodes[" + std::to_string(i) + "]";
     if (saved)
       RestoreEntry(nodes[i], where, scene.baseDir);
     else
       builder.BuildEntry(nodes[i], where);
+    ReportPluginLog(where);
   }
   return settings;
 }

@@ -8,6 +8,7 @@
 #include "lawn/lawn_maps.h"
 #include "lawn/lawn_writer.h"
 #include "sdk/crt.h"
+#include "sdk/log.h"
 
 namespace {
 constexpr float kPi = 3.1415927f;
@@ -43,7 +44,7 @@ Mesh BuildBladeLawnMesh(const BladeLawnSettings& s) {
   std::vector<LawnBlade> blades;
   if (!ReserveElements(blades, std::min(capacity, static_cast<std::size_t>(cx) * static_cast<std::size_t>(cy)))) {
     result.FreeAll();
-    std::fprintf(stderr, "Lawn: cannot allocate the blade list of %.0f blades; the lawn is left empty\n", cells);
+    LogEntry(LogLevel::kError, "Lawn: cannot allocate the blade list; the lawn is left empty");
     return result;
   }
   float x = grid.x0;

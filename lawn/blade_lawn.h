@@ -16,5 +16,5 @@ struct BladeLawnSettings : LawnGridSettings {
 // Builds the lawn: srand(322), seven draws per cell plus the keep draw, in column-major grid order,
 // always sequentially; then the kept blades are written into the mesh sized once for
 // trunc(61 * nx * ny) vertices (LawnMeshWriter): the same mesh with one thread or two. A lawn too
-// large to allocate gives an empty mesh and a message on standard error.
+// large to hold gives an empty mesh and an error in the host's log (LawnMeshWriter::Size).
 Mesh BuildBladeLawnMesh(const BladeLawnSettings& s);

@@ -8,6 +8,7 @@
 #include "lawn/lawn_maps.h"
 #include "lawn/lawn_writer.h"
 #include "sdk/crt.h"
+#include "sdk/log.h"
 
 namespace {
 // The tilt range of a tuft's blades: 27 degrees from the slope's tilt, as the lawn has always
@@ -76,8 +77,7 @@ Mesh BuildBundleLawnMesh(const BundleLawnSettings& s) {
   if (!ReserveElements(blades, std::min(capacity, static_cast<std::size_t>(cx) * static_cast<std::size_t>(cy) *
                                                       std::max<std::size_t>(templateBlades, 1)))) {
     result.FreeAll();
-    std::fprintf(stderr, "Lawn: cannot allocate the blade list of %.0f tufts; the lawn is left empty\n",
-                 static_cast<double>(s.nx) * s.ny);
+    LogEntry(LogLevel::kError, "Lawn: cannot allocate the blade list; the lawn is left empty");
     return result;
   }
   float q[kTuftDraws];

@@ -23,5 +23,5 @@ Mesh AppendBundle(const TuftRanges& tuft, unsigned bladeCount);
 // always sequentially; then the tufts' blades are written into the mesh sized once for
 // trunc(Vt * nx * ny) vertices, Vt the template tuft's (LawnMeshWriter): the same mesh with one
 // thread or more. A "Bundle #blades" above 28 is read as 28 and said once on standard error; a
-// lawn too large to allocate gives an empty mesh and a message there.
+// lawn too large to hold gives an empty mesh and an error in the host's log.
 Mesh BuildBundleLawnMesh(const BundleLawnSettings& s);

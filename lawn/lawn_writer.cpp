@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <string>
 #include <system_error>
 #include <thread>
 
+#include "sdk/log.h"
 #include "sdk/memory.h"
 
 namespace {
@@ -22,7 +24,28 @@ LawnMeshWriter::LawnMeshWriter(const char* elements) : elements_(elements) {
 }
 
 void LawnMeshWriter::Report(const char* what) const {
-  std::fprintf(stderr, "Lawn: cannot allocate the %s of %.0f %s; the lawn is left empty\n", what, cells_, elements_);
+  char text[200];
+  std::snprintf(text, sizeof text, "Lawn: cannot allocate the %s of %.0f %s; the lawn is left empty", what, cells_,
+                elements_);
+  LogEntry(LogLevel::kError, text);
+}
+
+bool LawnMeshWriter::Affordable() const {
+  // The whole peak: the mesh with its normals, times the copies the host holds of it.
+  const std::size_t mesh = Mesh::BytesFor(numVerts_, numFaces_, numVerts_, numFaces_);
+  const unsigned copies = HostMeshCopies();
+  const std::size_t peak = EstimatePeakBytes(mesh, copies, 0, 0);
+  if (HostCanHold(peak)) return true;
+  const bool tufts = std::string(elements_) == "tufts";
+  char count[32];
+  std::snprintf(count, sizeof count, "%.0f", cells_);
+  LogEntry(LogLevel::kError,
+           std::string("Lawn: the lawn of ") + count + " " + elements_ + " needs about " + DescribeBytes(peak) +
+               " at its peak (a mesh of " + DescribeBytes(mesh) + ", held " + std::to_string(copies) +
+               " times), more than the " + DescribeBytes(HostHeadroom()) + " this process can have; lower " +
+               (tufts ? "\"# Bundles X\" and \"# Bundles Y\"" : "\"# Blades X\" and \"# Blades Y\"") +
+               " (or, with \"Use heightmap dimension\" on, use a smaller height map)");
+  return false;
 }
 
 bool LawnMeshWriter::Size(float numVerts, float numFaces, double cells, Mesh& out) {
@@ -36,6 +59,7 @@ bool LawnMeshWriter::Size(float numVerts, float numFaces, double cells, Mesh& ou
   }
   numVerts_ = static_cast<std::size_t>(numVerts);
   numFaces_ = static_cast<std::size_t>(numFaces);
+  if (!Affordable()) return false;
   if (!HostCanHold(numVerts_ * (sizeof(Point3) + sizeof(UVVert))) || !ReserveElements(out.verts, numVerts_) ||
       !ReserveElements(out.tVerts, numVerts_)) {
     out.FreeAll();

@@ -39,8 +39,11 @@ class LawnMeshWriter {
 
   // Checks and reserves the vertex arrays for trunc(numVerts) vertices and remembers
   // trunc(numFaces) as the face count the lawn is sized for (both counts as the builders compute
-  // them, in single precision). False, with a message on standard error and the mesh empty, when
-  // the counts cannot be indexed or the memory cannot be had. `cells` is for the message.
+  // them, in single precision). False, with an error in the host's log and the mesh empty, when the
+  // counts cannot be indexed or the memory cannot be had; a lawn whose whole peak (the mesh with its
+  // normals times the copies the host holds, EstimatePeakBytes) is more than the process can have is
+  // refused before anything is allocated, with the estimate and what to change. `cells` is for the
+  // message.
   bool Size(float numVerts, float numFaces, double cells, Mesh& out);
   // How many blades fit the sized mesh.
   std::size_t Capacity() const;
@@ -56,6 +59,7 @@ class LawnMeshWriter {
 
  private:
   void Report(const char* what) const;
+  bool Affordable() const;
   bool WriteVertices(const std::vector<LawnBlade>& blades, const LawnBend& bend, Mesh& out) const;
   bool WriteFaces(std::size_t blades, Mesh& out) const;
 

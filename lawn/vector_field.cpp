@@ -13,6 +13,7 @@
 
 #include "sdk/file_access.h"
 #include "sdk/log.h"
+#include "sdk/memory.h"
 
 GPUVectorField2D* TheVectorField = nullptr;
 
@@ -210,12 +211,15 @@ bool GPUVectorField2D::Load(const std::string& descriptionPath) {
   file.reset();
   floatFormat = format.compare(0, 6, "FLOAT3") == 0 && format.size() >= 6 ? 1 : 0;
   // A readable description is a successful load even when it yields no data (no resolution, an
-  // empty frame range, a refused pattern): the field is then simply empty.
-  // The description may come from a stranger: the data files it names must lie beside it.
-  std::string outside;
-  if (!ReadData(directory, fileName, &outside) && !outside.empty())
-    LogEntry(LogLevel::kError, descriptionPath + " line " + std::to_string(fileNameLine) + ": the data file " +
-                                   OutsidePathRefusal(outside, FolderOf(descriptionPath)) + "; the field holds no data");
+  // empty frame range, a refused pattern): the field is then simply empty. The description may come
+  // from a stranger: what it asks for is refused, not just attempted, when the data files it names
+  // lie outside its folder (the message names the line that names them) or the field would not fit.
+  std::string refusal;
+  if (!ReadData(directory, fileName, &refusal) && !refusal.empty()) {
+    const bool aboutDataFile = refusal.starts_with("the data file");
+    LogEntry(LogLevel::kError, descriptionPath + (aboutDataFile ? " line " + std::to_string(fileNameLine) : "") + ": " +
+                                   refusal + "; the field holds no data");
+  }
   return true;
 }
 
@@ -225,7 +229,7 @@ std::size_t GPUVectorField2D::FrameFloats() const {
   return n;
 }
 
-bool GPUVectorField2D::ReadData(const std::string& directory, const std::string& fileName, std::string* outside) {
+bool GPUVectorField2D::ReadData(const std::string& directory, const std::string& fileName, std::string* refusal) {
   std::vector<float>().swap(vectors);
   const std::size_t n = FrameFloats();
   const std::size_t frames = timeDependent ? static_cast<std::size_t>(std::max(frameCount, 0)) : 1;
@@ -239,6 +243,18 @@ bool GPUVectorField2D::ReadData(const std::string& directory, const std::string&
   std::string name = fileName;
   if (timeDependent && !FormatFramePattern(fileName, firstFrame, &name)) return false;
 
+  // A 67-byte description can ask for gigabytes: the field and its staging bytes are weighed
+  // against what the process can have before anything is allocated.
+  const std::size_t need = EstimatePeakBytes(0, 1, 0, bytes + (floatFormat ? 0 : n));
+  if (!HostCanHold(need)) {
+    if (refusal) {
+      *refusal = "the field of " + std::to_string(resolutionX) + " x " + std::to_string(resolutionY) + " x " +
+                 std::to_string(resolutionZ) + " cells in " + std::to_string(frames) + " frame(s) needs about " +
+                 DescribeBytes(need) + ", more than the " + DescribeBytes(HostHeadroom()) +
+                 " this process can have; give it a smaller \"Resolution:\" or fewer frames";
+    }
+    return false;
+  }
   try {
     vectors.assign(total, 0.0f);
     if (!floatFormat) staging.assign(n, 0);
@@ -255,7 +271,7 @@ bool GPUVectorField2D::ReadData(const std::string& directory, const std::string&
     const std::string path = directory + name;
     // Checked file by file, just before it is read: any one name could be a link leading out.
     if (!NamedPathAllowed(path, folder)) {
-      if (outside) *outside = path;
+      if (refusal) *refusal = "the data file " + OutsidePathRefusal(path, folder);
       std::vector<float>().swap(vectors);
       std::vector<std::uint8_t>().swap(staging);
       return false;

@@ -20,10 +20,11 @@ class GPUVectorField2D {
   bool Load(const std::string& descriptionPath);
   // Replaces the vectors by the data of directory + fileName; for a time-dependent field fileName is a
   // pattern of at most one integer conversion formatted with each frame number (the directory is taken as
-  // it is). False, with no data held, when the grid cannot be allocated, the pattern is not
-  // acceptable, or a data file lies outside the directory (its path then goes to *outside) while
-  // the host does not allow that; missing or short files leave (the rest of) their frame at zero.
-  bool ReadData(const std::string& directory, const std::string& fileName, std::string* outside = nullptr);
+  // it is). False, with no data held, when the grid cannot be allocated or the pattern is not
+  // acceptable; also, with the reason in *refusal, when the field is more than the process can hold
+  // or a data file lies outside the directory's folder while the host does not allow that. Missing
+  // or short files leave (the rest of) their frame at zero.
+  bool ReadData(const std::string& directory, const std::string& fileName, std::string* refusal = nullptr);
   // Reads one frame of 32-bit little-endian floats; true when the whole frame was there.
   bool ReadFloatFrame(const std::string& path, float* destination) const;
   // Reads one frame of bytes into the staging buffer; true when the whole frame was there. *got is

@@ -12,8 +12,14 @@
 #include <memory>
 #include <new>
 
+#include "sdk/memory.h"
+
 namespace {
 constexpr double kMax16 = 65535.0;
+// A pixel's storage (four 16-bit channels) and its share of the summed-area table the box filter
+// builds (four 64-bit sums): what loading a map costs per pixel, all told.
+constexpr std::size_t kPixelBytes = 4 * sizeof(std::uint16_t);
+constexpr std::size_t kFilterBytes = 4 * sizeof(std::uint64_t);
 
 std::uint16_t To16(float c) {
   if (!(c > 0.0f)) return 0;  // also catches NaN
@@ -42,7 +48,7 @@ std::size_t PixelCount(int w, int h) {
 
 Bitmap::Bitmap(int width, int height, int type) : type_(type) {
   const std::size_t n = PixelCount(width, height);
-  if (n == 0) return;
+  if (n == 0 || !HostCanHold(n * kPixelBytes)) return;
   try {
     pixels_.assign(n * 4, 0);
   } catch (const std::bad_alloc&) {
@@ -93,8 +99,10 @@ void Bitmap::BuildSummedAreaTable() const {
   sumsValid_ = false;
   if (!HasStorage()) return;
   const std::size_t stride = static_cast<std::size_t>(width_) + 1;
+  const std::size_t count = stride * (static_cast<std::size_t>(height_) + 1) * 4;
+  if (!HostCanHold(count * sizeof(std::uint64_t))) return;  // as for a failed allocation
   try {
-    sums_.assign(stride * (static_cast<std::size_t>(height_) + 1) * 4, 0);
+    sums_.assign(count, 0);
   } catch (const std::bad_alloc&) {
     return;  // the lookup then falls back to the containing pixel
   } catch (const std::length_error&) {
@@ -247,6 +255,16 @@ Bitmap* Decode(std::FILE* file, std::uintmax_t fileBytes, PngReadState& st, std:
   if (!ReadPngHeader(file, st, w, h, depth, storedRowBytes)) return nullptr;
   if (TooSmallForImage(fileBytes, h, storedRowBytes)) {
     error = "the file is too small to hold a " + std::to_string(w) + " x " + std::to_string(h) + " image";
+    return nullptr;
+  }
+  // A few hundred bytes of PNG can claim gigabytes of pixels: the whole cost, pixels and the
+  // filter's table, is weighed against what the process can have before anything is allocated.
+  const std::size_t pixels = PixelCount(static_cast<int>(w), static_cast<int>(h));
+  const std::size_t need = EstimatePeakBytes(0, 1, pixels * (kPixelBytes + kFilterBytes), 0);
+  if (!HostCanHold(need)) {
+    error = "the " + std::to_string(w) + " x " + std::to_string(h) + " image needs about " + DescribeBytes(need) +
+            " to load and filter, more than the " + DescribeBytes(HostHeadroom()) +
+            " this process can have; use a smaller image";
     return nullptr;
   }
   std::unique_ptr<Bitmap> bitmap(new (std::nothrow) Bitmap(static_cast<int>(w), static_cast<int>(h),

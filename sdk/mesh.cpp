@@ -73,6 +73,14 @@ void Mesh::ComputeNormals() const {
   normalsComputed_ = true;
 }
 
+std::size_t Mesh::BytesFor(std::size_t verts, std::size_t faces, std::size_t tVerts, std::size_t tvFaces) {
+  // In double: counts near the address space would wrap; the caller only compares the estimate.
+  const double bytes = static_cast<double>(verts) * (sizeof(Point3) * 2) +
+                       static_cast<double>(faces) * (sizeof(Face) + sizeof(Point3)) +
+                       static_cast<double>(tVerts) * sizeof(UVVert) + static_cast<double>(tvFaces) * sizeof(TVFace);
+  return bytes >= 1.8e19 ? SIZE_MAX : static_cast<std::size_t>(bytes);
+}
+
 void Mesh::buildRenderNormals() {
   if (!normalsValid_) buildNormals();
 }

@@ -73,6 +73,8 @@ class Mesh {
   // reads (a lawn written to OBJ) never pays for them. The first read is not safe to share
   // between threads.
   void buildNormals();
+  // The bytes a mesh of these counts holds once its normals are built (one per face and one per vertex).
+  static std::size_t BytesFor(std::size_t verts, std::size_t faces, std::size_t tVerts, std::size_t tvFaces);
   // Normals for rendering: the same vertex normals, built only when stale.
   void buildRenderNormals();
   bool normalsValid() const { return normalsValid_; }

@@ -15,3 +15,16 @@ endforeach()
 gramora_test(app_scene_tests
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app_scene_test.cpp
   LIBS gramora_host)
+
+# gramora under an address-space limit. A sanitizer reserves terabytes of address space for its
+# shadow memory, so the limited process could not start there: the normal build runs this test.
+if(NOT GRAMORA_SANITIZE)
+  gramora_test(app_memory_limit_tests
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app_memory_limit_test.cpp)
+  add_dependencies(app_memory_limit_tests gramora)
+  if(TARGET grass)
+    add_dependencies(app_memory_limit_tests grass)
+  endif()
+else()
+  message(STATUS "the memory-limit test runs in the normal build only (a sanitizer cannot start under prlimit --as)")
+endif()

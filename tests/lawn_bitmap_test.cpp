@@ -8,6 +8,7 @@
 
 #include "lawn/lawn_maps.h"
 #include "sdk/bitmap.h"
+#include "sdk/memory.h"
 #include "sdk/texmap.h"
 #include "tests/lawn_test_util.h"
 
@@ -189,6 +190,13 @@ TEST(BitmapTex, AHeaderClaimingMoreThanItsDataCouldHoldIsRefusedBeforeAllocating
   ASSERT_TRUE(tex.SetMapName(flat.c_str(), &why)) << why;
   ASSERT_NE(tex.GetBitmap(0), nullptr);
   EXPECT_EQ(tex.GetBitmap(0)->Width(), 1500);
+  // Its pixels and filter table take 40 bytes a pixel, 90 MB: beyond what a host allows, it is
+  // refused before decoding, with the estimate.
+  SetHostMemoryLimit(std::size_t{80} << 20);
+  BitmapTex capped;
+  EXPECT_FALSE(capped.SetMapName(flat.c_str(), &why));
+  SetHostMemoryLimit(0);
+  EXPECT_EQ(why.rfind("the 1500 x 1500 image needs about 90 MB to load and filter, more than the 84 MB", 0), 0u) << why;
 }
 
 TEST(ProceduralTex, RendersColourAtPixelCentres) {

@@ -6,6 +6,7 @@
 #include "lawn/lawn.h"
 #include "lawn/vector_field.h"
 #include "sdk/crt.h"
+#include "sdk/log.h"
 #include "sdk/memory.h"
 #include "tests/lawn_test_util.h"
 
@@ -365,12 +366,19 @@ TEST(BladeLawn, ParallelAndSequentialBuildsAreIdentical) {
   }
 }
 
+// The one error the lawn logged for the host, or "".
+std::string LoggedError() {
+  std::string error;
+  for (const LogRecord& r : TakeLogRecords())
+    if (r.level == LogLevel::kError) error += r.message;
+  return error;
+}
+
 TEST(BladeLawn, ALawnTooLargeToAllocateIsEmptyAndSaysWhy) {
   BladeLawnSettings s;
   s.nx = s.ny = 100000.0f;  // 10^10 blades: more vertices than a mesh can index
-  testing::internal::CaptureStderr();
   const Mesh m = BuildBladeLawnMesh(s);
-  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = LoggedError();
   EXPECT_EQ(m.getNumVerts(), 0);
   EXPECT_EQ(m.getNumFaces(), 0);
   EXPECT_NE(err.find("Lawn: cannot allocate"), std::string::npos) << err;
@@ -379,24 +387,29 @@ TEST(BladeLawn, ALawnTooLargeToAllocateIsEmptyAndSaysWhy) {
 }
 
 TEST(BladeLawn, ALawnBeyondWhatTheHostCanHoldIsRefusedBeforeItIsFilled) {
-  // 1000 x 200 blades need about 290 MB of vertices: over a 256 MiB host limit, refused up front
-  // (the system would otherwise promise the memory and kill the process while it is filled).
-  SetHostMemoryLimit(std::size_t{256} << 20);
+  // 1000 x 200 blades make a mesh of about 1.2 GB with its normals; held three times by the host it
+  // is far over a 1 GiB limit, so it is refused up front (the system would otherwise promise the
+  // memory and kill the process while it is filled), with the estimate and what to change.
+  SetHostMemoryLimit(std::size_t{1} << 30);
+  SetHostMeshCopies(3);
   BladeLawnSettings s;
   s.nx = 1000.0f;
   s.ny = 200.0f;
-  testing::internal::CaptureStderr();
   const Mesh refused = BuildBladeLawnMesh(s);
-  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = LoggedError();
   Mesh direct;
-  const BOOL sized = direct.setNumVerts((300 << 20) / static_cast<int>(sizeof(Point3)));  // 300 MiB
+  const BOOL sized = direct.setNumVerts((1100 << 20) / static_cast<int>(sizeof(Point3)));  // 1.1 GiB
   SetHostMemoryLimit(0);
   EXPECT_EQ(refused.getNumVerts(), 0);
-  EXPECT_NE(err.find("Lawn: cannot allocate"), std::string::npos) << err;
+  EXPECT_EQ(err, "Lawn: the lawn of 200000 blades needs about 3.6 GB at its peak (a mesh of 1.2 GB, held 3 times), "
+                 "more than the 1.1 GB this process can have; lower \"# Blades X\" and \"# Blades Y\" (or, with "
+                 "\"Use heightmap dimension\" on, use a smaller height map)");
   EXPECT_FALSE(sized);
   EXPECT_EQ(direct.getNumVerts(), 0);
   s.ny = 2.0f;  // a lawn within the limit still builds
   EXPECT_EQ(BuildBladeLawnMesh(s).getNumVerts(), 2000 * 61);
+  SetHostMeshCopies(1);
+  EXPECT_EQ(LoggedError(), "");
 }
 
 }  // namespace

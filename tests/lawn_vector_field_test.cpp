@@ -9,6 +9,7 @@
 #include "lawn/vector_field.h"
 #include "sdk/file_access.h"
 #include "sdk/log.h"
+#include "sdk/memory.h"
 #include "tests/lawn_test_util.h"
 
 namespace {
@@ -164,6 +165,24 @@ TEST(VectorField, AKeyWithoutValueKeepsTheEarlierValue) {
   EXPECT_EQ(f.floatFormat, 1);
   EXPECT_EQ(f.resolutionX, 1u);
   EXPECT_EQ(f.SampleCell(0, 0, 0, 0), Point3(9.0f, 10.0f, 11.0f)) << "the name and the format were kept";
+}
+
+TEST(VectorField, AFieldBeyondWhatTheHostCanHoldIsRefusedWithItsSize) {
+  // A few bytes of description ask for 1024 x 1024 x 64 byte cells: 805 MB of floats and 201 MB of
+  // staging bytes, refused before allocating and reported to the host.
+  TempDir dir;
+  WriteText(dir / "huge.dat", "Resolution: 1024 1024 64\nObjectFileName: none.raw\n");
+  SetHostMemoryLimit(std::size_t{512} << 20);
+  TakeLogRecords();
+  GPUVectorField2D f;
+  EXPECT_TRUE(f.Load(dir / "huge.dat"));
+  SetHostMemoryLimit(0);
+  EXPECT_FALSE(f.HasData());
+  const std::vector<LogRecord> log = TakeLogRecords();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].message, dir / "huge.dat" + ": the field of 1024 x 1024 x 64 cells in 1 frame(s) needs about 1.0 GB, "
+                                             "more than the 537 MB this process can have; give it a smaller "
+                                             "\"Resolution:\" or fewer frames; the field holds no data");
 }
 
 TEST(VectorField, LongLinesDirectoriesAndPathsAreNotCut) {

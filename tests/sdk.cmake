@@ -4,4 +4,5 @@ gramora_test(sdk_tests
           ${CMAKE_CURRENT_LIST_DIR}/sdk_refs_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/sdk_paramblock_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/sdk_panel_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/sdk_memory_test.cpp
   LIBS polyvale)
