@@ -10,6 +10,7 @@ struct HostOptions {
   bool strict = false;    // warnings about the scene are errors
   bool allowOutsidePaths = false;  // files a scene names may lie outside its folder
   std::string shaderDir;           // where shader libraries are found; empty: beside gramora
+  double maxPasses = 0;            // work of more passes is refused; 0: no bound
 };
 
 // `gramora build [SCENE] -o OUT [--frame F]`.

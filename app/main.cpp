@@ -8,6 +8,7 @@
 #include "app/errors.h"
 #include "app/path_policy.h"
 #include "app/warnings.h"
+#include "sdk/work_budget.h"
 
 namespace {
 
@@ -17,6 +18,9 @@ constexpr int kBadInput = 2;
 const CLI::Validator kFrameText(
     [](const std::string& text) { return text.empty() ? std::string("a frame must be a number") : std::string(); },
     "NUMBER");
+
+// Work beyond this many passes (a mower combining frames 0 to 10000) is warned about before it starts.
+constexpr double kWarnPasses = 1e4;
 
 constexpr const char* kStrictHelp = "warnings about the scene (a saved lawn's missing vector field) are errors";
 
@@ -34,6 +38,9 @@ int main(int argc, char** argv) {
   HostOptions host;
   app.add_option("--plugins", host.pluginDir, "folder to load *.dlo plug-ins from (default: beside gramora)");
   app.add_option("--shaders", host.shaderDir, "folder of the shader libraries a scene may name (default: beside gramora)");
+  app.add_option("--max-passes", host.maxPasses,
+                 "refuse work that takes more passes than this (a mower combining thousands of frames); 0: no bound")
+      ->check(CLI::NonNegativeNumber);
   app.add_flag("--allow-outside-paths", host.allowOutsidePaths,
                "let a scene read files outside its own folder (bitmaps, vector fields and their data)");
 
@@ -83,6 +90,7 @@ int main(int argc, char** argv) {
 
   SetStrictWarnings(host.strict);
   SetPathPolicy({host.allowOutsidePaths, host.shaderDir});
+  SetWorkBounds(host.maxPasses, kWarnPasses, "--max-passes N bounds it");
   try {
     if (*plugins) return RunPlugins(host);
     if (*params) return RunParams(host, className);

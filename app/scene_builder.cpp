@@ -236,6 +236,7 @@ SceneSettings BuildSceneDocument(const SceneDocument& scene) {
   ReportPluginLog(scene.source);  // anything logged before the scene (loading the plug-ins)
   for (std::size_t i = 0; i < nodes.size(); ++i) {
     const std::string where = scene.source + ": nodes[" + std::to_string(i) + "]";
+    SetPluginLogContext(where);
     if (saved)
       RestoreEntry(nodes[i], where, scene.baseDir);
     else

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <unordered_map>
 
+#include "app/finite_geometry.h"
 #include "app/parallel.h"
 #include "app/warnings.h"
 #include "sdk/host.h"
@@ -65,8 +66,11 @@ ExportScene EvaluateScene(TimeValue t, const ProgressFn& progress, EvaluationTim
     auto parent = index.find(node->GetParentNode());
     out.parent = parent == index.end() ? -1 : parent->second;
     out.isGroup = node->IsGroupHead() != FALSE;
+    const std::string where = "node \"" + out.name + "\"";
+    SetPluginLogContext(where);
     if (!out.isGroup) Borrow(node, t, out, times);
-    ReportPluginLog("node \"" + out.name + "\"");
+    ReportPluginLog(where);
+    if (!out.isGroup) CheckFiniteGeometry(out);
     if (progress) progress(double(i + 1), double(nodes.size()));
   }
   return scene;

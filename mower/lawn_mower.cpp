@@ -5,6 +5,7 @@
 #include "mower/mow.h"
 #include "mower/mower_state.h"
 #include "sdk/object.h"
+#include "sdk/work_budget.h"
 
 LawnMower::LawnMower() {
   if (ClassDesc2* desc = MowerClassDesc()) desc->MakeAutoParamBlocks(this);
@@ -124,7 +125,11 @@ void LawnMower::ModifyObject(TimeValue t, ModContext& mc, ObjectState* os, INode
     return;
   }
   // Every whole frame from 0 up to t, each from the mesh the previous pass left: the cuts add up.
+  // A late frame means millions of passes: the host hears of them first and may refuse them.
   const int tpf = GetTicksPerFrame();
   const int frames = t / tpf;
+  if (frames > 0 &&
+      !AnnounceWork("LawnMower: \"Combine over time\" at frame " + std::to_string(frames), frames + 1.0))
+    return;
   for (int i = 0; i <= frames; ++i) pass(i * tpf);
 }

@@ -5,11 +5,20 @@
 namespace {
 std::mutex logMutex;
 std::vector<LogRecord> records;
+LogSink sink = nullptr;
 }  // namespace
 
 void LogEntry(LogLevel level, const std::string& message) {
   const std::lock_guard<std::mutex> lock(logMutex);
-  records.push_back({level, message});
+  if (sink)
+    sink({level, message});
+  else
+    records.push_back({level, message});
+}
+
+void SetLogSink(LogSink s) {
+  const std::lock_guard<std::mutex> lock(logMutex);
+  sink = s;
 }
 
 std::vector<LogRecord> TakeLogRecords() {

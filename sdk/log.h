@@ -13,8 +13,13 @@ struct LogRecord {
   std::string message;
 };
 
-// Adds a line to the log; safe from any thread.
+// Adds a line to the log, or hands it to the host's sink when one is set; safe from any thread.
 void LogEntry(LogLevel level, const std::string& message);
+
+// Where lines go at once instead of the queue (null: back to the queue), for a host that shows a
+// warning before the work it warns about. Called on the logging thread; it must not throw.
+using LogSink = void (*)(const LogRecord& record);
+void SetLogSink(LogSink sink);
 
 // The lines logged since the last call, oldest first; the log is empty afterwards.
 std::vector<LogRecord> TakeLogRecords();

@@ -272,6 +272,25 @@ TEST_F(CliTest, TheFilesAFieldNamesStayBesideIt) {
   EXPECT_EQ(ReadAll(Path("relative.obj")), ReadAll(Path("bent.obj")));
 }
 
+TEST_F(CliTest, LongCombinedMowingIsWarnedAboutFirstAndMayBeBounded) {
+  // 20001 passes over a small lawn: quick here, but at a later frame it would run for hours.
+  Write("mow.json", R"({"frame": 20000, "nodes": [{"class": "Lawn", "name": "L",
+    "params": {"# Blades X": 2, "# Blades Y": 2},
+    "modifiers": [{"class": "LawnMower", "params": {"Combine over time": true, "Radius": 1, "shape": 1}}]}]})");
+  const Result warned = Run({"build", Path("mow.json").string(), "-o", Path("out.obj").string(), "--quiet"});
+  EXPECT_EQ(warned.status, 0) << warned.err;
+  EXPECT_EQ(warned.err, "gramora: warning: node \"L\": LawnMower: \"Combine over time\" at frame 20000 takes 20001 "
+                        "passes; this may run for a long time (--max-passes N bounds it)\n");
+  fs::remove(Path("out.obj"));
+  const Result bounded =
+      Run({"build", Path("mow.json").string(), "-o", Path("out.obj").string(), "--max-passes", "1000"});
+  EXPECT_EQ(bounded.status, 2);
+  EXPECT_EQ(bounded.err, "gramora: node \"L\": LawnMower: \"Combine over time\" at frame 20000 takes 20001 passes, "
+                         "more than the 1000 allowed (--max-passes N bounds it)\n");
+  EXPECT_FALSE(fs::exists(Path("out.obj")));
+  EXPECT_EQ(Run({"build", Path("mow.json").string(), "-o", Path("out.obj").string(), "--strict"}).status, 2);
+}
+
 TEST_F(CliTest, SavingAPathThatIsNotUtf8IsBadInput) {
   if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
   // A folder named in another encoding: the map keeps its absolute path, which JSON cannot carry.
@@ -409,6 +428,10 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
       {"empty frame", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "OUT", "--frame", ""}, "a frame must be a number"},
       {"bad frame", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "OUT", "--frame", "1e12"}, "outside the time line"},
       {"save of malformed JSON", "[1,", {"save", "SCENE", "-o", "OUT"}, "malformed JSON"},
+      {"geometry beyond single precision", node + R"("name": "B", "transform": [[3e38, 0, 0], [0, 1, 0], [0, 0, 1], [3e38, 0, 0]]}]})",
+       {"build", "SCENE", "-o", "OUT"}, "node \"B\": its transform carries its mesh out to coordinates of"},
+      {"geometry beyond single precision in glb", node + R"("name": "B", "transform": [[3e38, 0, 0], [0, 1, 0], [0, 0, 1], [3e38, 0, 0]]}]})",
+       {"build", "SCENE", "-o", "out.glb"}, "beyond single precision"},
       {"key given twice", "{\"nodes\": [{\"class\": \"GrassBlade\",\n  \"params\": {\"size\": 1, \"size\": 2}}]}",
        {"build", "SCENE", "-o", "OUT"}, "bad.json:2:25: the key \"size\" is given twice in one object"},
       {"scene that is a device", "", {"build", "/dev/null", "-o", "OUT"}, "cannot read '/dev/null': not a regular file"},
@@ -463,7 +486,7 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find(c.expect), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    for (const char* name : {"out.obj", "out.png", "out.jpg", "out.stl"}) EXPECT_FALSE(fs::exists(Path(name))) << name;
+    for (const char* name : {"out.obj", "out.glb", "out.png", "out.jpg", "out.stl"}) EXPECT_FALSE(fs::exists(Path(name))) << name;
     EXPECT_EQ(ReadAll(Path("keep.txt")), "keep");
     int files = 0;
     for (const auto& e : fs::directory_iterator(dir_)) files += e.path().filename().string()[0] == '.';
