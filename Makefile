@@ -16,11 +16,12 @@ TEST_NPM_DIRS  := tests/gltf
 BUILD    ?= build
 ASAN     ?= build-asan
 JOBS     ?= $(shell nproc)
+PREFIX   ?= /usr/local
 CMAKE_FLAGS ?=
 # The targets the demo needs: the host, the plug-in and the shader.
 DEMO_TARGETS := gramora grass verdigo
 
-.PHONY: all deps deps-test configure-tests build test test-asan demo demo-png bench clean
+.PHONY: all deps deps-test configure-tests build test test-asan demo demo-png install bench clean
 
 all: build
 
@@ -92,6 +93,12 @@ demo: $(BUILD)/CMakeCache.txt
 demo-png: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
 	$(BUILD)/bin/gramora render -o docs/demo.png --quiet
+
+# gramora under $(PREFIX): bin/gramora, its plug-in, shader and libraries in lib/gramora, the
+# example scenes in share/gramora/examples. `make install PREFIX=$$HOME/.local` needs no root.
+install: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "app/errors.h"
 #include "app/host_session.h"
+#include "app/json_file.h"
 #include "app/path_policy.h"
 #include "app/progress.h"
 #include "app/render_bridge.h"
@@ -17,6 +18,7 @@
 #include "app/scene_params.h"
 #include "app/scene_save.h"
 #include "render/render_json.h"
+#include "sdk/host.h"
 #include "sdk/memory.h"
 
 namespace {
@@ -33,6 +35,11 @@ void CheckOutputFolder(const std::string& path) {
   if (std::filesystem::is_directory(path, ec)) throw InputError("cannot write '" + path + "': it is a folder");
 }
 
+// "1 node", "3 nodes".
+std::string Count(std::size_t n, const char* noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 TimeValue EvaluationTime(const std::optional<double>& option, const SceneSettings& settings) {
   return FrameToTicks(nlohmann::json(option.value_or(settings.frame)), option ? "--frame" : "the scene's \"frame\"");
 }
@@ -47,10 +54,10 @@ ExportScene BuildAndEvaluate(const std::string& scenePath, const std::optional<d
 }
 
 // The JSON pointer of the first string in `value` (keys included) that is not UTF-8, or "".
-std::string FirstNonUtf8(const nlohmann::json& value, const std::string& at) {
+std::string FirstNonUtf8(const nlohmann::ordered_json& value, const std::string& at) {
   const auto bad = [](const std::string& text) {
     try {
-      (void)nlohmann::json(text).dump();
+      (void)nlohmann::ordered_json(text).dump();
       return false;
     } catch (const nlohmann::json::type_error&) {
       return true;
@@ -72,9 +79,9 @@ std::string FirstNonUtf8(const nlohmann::json& value, const std::string& at) {
 
 // The save form as text. A path that is not UTF-8 (a folder named in another encoding) cannot be
 // written as JSON text; it is named rather than replaced, which would save a path that does not exist.
-std::string SavedText(const nlohmann::json& saved, const std::string& output) {
+std::string SavedText(const nlohmann::ordered_json& saved, const std::string& output) {
   try {
-    return saved.dump(2) + "\n";
+    return FormatJson(saved);
   } catch (const nlohmann::json::type_error&) {
     throw InputError("cannot write '" + output + "': the text at " + FirstNonUtf8(saved, "") +
                      " (a file path?) is not UTF-8, which a JSON scene cannot hold");
@@ -131,7 +138,8 @@ int RunBuild(const HostOptions& host, const BuildOptions& options) {
   output.Commit();
   if (svg) svg->Commit();
   if (!host.quiet)
-    std::printf("wrote %s (%zu nodes, %zu faces)\n", options.output.c_str(), scene.nodes.size(), faces);
+    std::printf("wrote %s (%s, %s)\n", options.output.c_str(), Count(scene.nodes.size(), "node").c_str(),
+                Count(faces, "face").c_str());
   return 0;
 }
 
@@ -145,6 +153,8 @@ int RunSave(const HostOptions& host, const SaveOptions& options) {
   AtomicFile file(options.output);
   file.Write(text.data(), text.size());
   file.Commit();
+  if (!host.quiet)
+    std::printf("wrote %s (%s)\n", options.output.c_str(), Count(TheHost().AllNodes().size(), "node").c_str());
   return 0;
 }
 

@@ -21,9 +21,9 @@ struct BuildOptions {
   std::string viewport;         // also a top view of the scene as SVG (empty: none)
 };
 
-// `gramora save SCENE -o SAVED`.
+// `gramora save [SCENE] -o SAVED`.
 struct SaveOptions {
-  std::string scene;
+  std::string scene;  // empty: the embedded default scene
   std::string output;
 };
 
@@ -38,6 +38,7 @@ struct RenderOptions {
 // Each command returns the process exit status; bad input is thrown as InputError.
 int RunPlugins(const HostOptions& host);
 int RunParams(const HostOptions& host, const std::string& className);
+int RunExamples();
 int RunBuild(const HostOptions& host, const BuildOptions& options);
 int RunSave(const HostOptions& host, const SaveOptions& options);
 int RunRender(const HostOptions& host, const RenderOptions& options);

@@ -14,7 +14,14 @@ std::string ExecutableDir() {
   return ec ? std::string(".") : exe.parent_path().string();
 }
 
-HostSession::HostSession(const std::string& pluginDir) : dir_(pluginDir.empty() ? ExecutableDir() : pluginDir) {
+std::string ModuleDir() {
+  const std::filesystem::path exe = ExecutableDir();
+  const std::filesystem::path installed = exe.parent_path() / "lib" / "gramora";
+  std::error_code ec;
+  return std::filesystem::is_directory(installed, ec) ? installed.string() : exe.string();
+}
+
+HostSession::HostSession(const std::string& pluginDir) : dir_(pluginDir.empty() ? ModuleDir() : pluginDir) {
   std::error_code ec;
   if (!std::filesystem::is_directory(dir_, ec))
     throw InputError("cannot load plug-ins from '" + dir_ + "': not a folder");

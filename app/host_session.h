@@ -8,7 +8,7 @@
 
 class HostSession {
  public:
-  // Loads every *.dlo of `pluginDir` (the folder of the gramora binary when empty). Modules the
+  // Loads every *.dlo of `pluginDir` (ModuleDir() when empty). Modules the
   // loader refuses are reported on standard error and skipped; an unreadable folder is an
   // InputError.
   explicit HostSession(const std::string& pluginDir);
@@ -27,3 +27,8 @@ class HostSession {
 
 // The folder the running gramora binary lives in.
 std::string ExecutableDir();
+
+// The folder of gramora's plug-ins and shader libraries: lib/gramora beside the program's folder
+// when gramora is installed (bin/gramora under a prefix), else the program's own folder (the
+// build tree's bin/).
+std::string ModuleDir();

@@ -1,6 +1,8 @@
 #include "app/json_file.h"
 
 #include <cerrno>
+#include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -155,4 +157,61 @@ nlohmann::json ReadJsonFile(const std::string& path) {
   text << in.rdbuf();
   if (in.bad()) throw InputError("cannot read '" + path + "': read error");
   return ParseJsonText(text.str(), path);
+}
+
+double ShortestDouble(float value) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text - 1, value).ptr;
+  *end = '\0';
+  const double shortest = std::strtod(text, nullptr);
+  // Read as a double and rounded again, the shortest text can land on the other float, when it
+  // lies a hair from the midpoint between two: of all positive floats only 7.038531e-26 does. Such
+  // a value is written exactly instead, in more digits.
+  return static_cast<float>(shortest) == value ? shortest : static_cast<double>(value);
+}
+
+namespace {
+
+bool HoldsObject(const nlohmann::ordered_json& value) {
+  if (value.is_object()) return true;
+  if (!value.is_array()) return false;
+  for (const auto& v : value)
+    if (HoldsObject(v)) return true;
+  return false;
+}
+
+void Format(const nlohmann::ordered_json& value, const std::string& indent, std::string& out) {
+  const bool open = value.is_object() || (value.is_array() && HoldsObject(value));
+  if (!open && value.is_array()) {
+    out += '[';
+    for (std::size_t i = 0; i < value.size(); ++i) {
+      if (i > 0) out += ", ";
+      Format(value[i], indent, out);
+    }
+    out += ']';
+    return;
+  }
+  if (!open || value.empty()) {
+    out += value.dump();
+    return;
+  }
+  const std::string inner = indent + "  ";
+  out += value.is_object() ? "{\n" : "[\n";
+  bool first = true;
+  for (auto it = value.begin(); it != value.end(); ++it) {
+    out += first ? "" : ",\n";
+    first = false;
+    out += inner;
+    if (value.is_object()) out += nlohmann::ordered_json(it.key()).dump() + ": ";
+    Format(*it, inner, out);
+  }
+  out += "\n" + indent + (value.is_object() ? "}" : "]");
+}
+
+}  // namespace
+
+std::string FormatJson(const nlohmann::ordered_json& value) {
+  std::string out;
+  Format(value, "", out);
+  return out + "\n";
 }

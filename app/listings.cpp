@@ -10,6 +10,7 @@
 #include "app/class_lookup.h"
 #include "app/commands.h"
 #include "app/errors.h"
+#include "app/examples.h"
 #include "app/host_session.h"
 #include "sdk/paramdesc.h"
 
@@ -154,5 +155,13 @@ int RunParams(const HostOptions& host, const std::string& className) {
     return 0;
   }
   for (int b = 0; b < cd2->NumParamBlockDescs(); ++b) PrintBlock(*cd2->GetParamBlockDesc(b), cd->HInstance());
+  return 0;
+}
+
+int RunExamples() {
+  const std::vector<std::string> names = ExampleNames();
+  if (names.empty()) std::printf("no examples in %s\n", ExamplesDir().c_str());
+  for (const std::string& name : names)
+    std::printf("%-12s %s\n", name.c_str(), (std::filesystem::path(ExamplesDir()) / (name + ".json")).c_str());
   return 0;
 }

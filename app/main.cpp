@@ -1,12 +1,15 @@
 // gramora: the headless host. Parses the command line, runs one command, and turns every bad
 // input into one message on standard error and exit status 2.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
 #include "app/commands.h"
 #include "app/errors.h"
+#include "app/examples.h"
 #include "app/path_policy.h"
+#include "app/suggest.h"
 #include "app/warnings.h"
 #include "sdk/work_budget.h"
 
@@ -27,6 +30,28 @@ constexpr const char* kStrictHelp = "warnings about the scene (a saved lawn's mi
 int Fail(const std::string& message) {
   std::fprintf(stderr, "gramora: %s\n", message.c_str());
   return kBadInput;
+}
+
+// The first word that is neither an option nor the value of one names the command. A word that
+// names none is reported with the nearest command, as a misspelt class or parameter is; "" when
+// the command is known or missing (CLI11 reports those cases).
+std::string UnknownCommand(int argc, char** argv, const CLI::App& app) {
+  std::vector<std::string> names;
+  for (const CLI::App* sub : app.get_subcommands({})) names.push_back(sub->get_name());
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--plugins" || word == "--shaders") {
+      ++i;  // the option's value
+      continue;
+    }
+    if (word.empty() || word[0] == '-') continue;
+    if (std::find(names.begin(), names.end(), word) != names.end()) return "";
+    const std::vector<std::string> near = NearestNames(word, names, 1);
+    std::string all;
+    for (const std::string& n : names) all += (all.empty() ? "" : ", ") + n;
+    return "unknown command '" + word + "'" + (near.empty() ? " (commands: " + all + ")" : "; did you mean '" + near[0] + "'?");
+  }
+  return "";
 }
 
 }  // namespace
@@ -50,9 +75,18 @@ int main(int argc, char** argv) {
   CLI::App* params = app.add_subcommand("params", "list a class's parameters");
   params->add_option("CLASS", className, "class name or internal name")->required();
 
+  CLI::App* examples = app.add_subcommand("examples", "list the example scenes that --example NAME builds");
+
+  // --example NAME stands for the scene file of a shipped example.
+  std::string example;
+  const auto addExample = [&example](CLI::App* cmd, CLI::Option* scene) {
+    cmd->add_option("--example", example, "an example scene instead of SCENE (gramora examples lists them)")
+        ->excludes(scene);
+  };
+
   BuildOptions build;
   CLI::App* buildCmd = app.add_subcommand("build", "build a scene and export it");
-  buildCmd->add_option("SCENE", build.scene, "scene file (default: the embedded scene)");
+  addExample(buildCmd, buildCmd->add_option("SCENE", build.scene, "scene file (default: the embedded scene)"));
   buildCmd->add_option("-o,--output", build.output, "output file: .obj, .ply or .glb")->required();
   buildCmd->add_option("--frame", build.frame, "frame to evaluate (default: the scene's \"frame\")")->check(kFrameText);
   buildCmd->add_option("--viewport", build.viewport, "also write a top view (.svg): mesh outlines and modifier gizmos");
@@ -61,23 +95,26 @@ int main(int argc, char** argv) {
 
   SaveOptions save;
   CLI::App* saveCmd = app.add_subcommand("save", "load a scene and write the host's save form");
-  saveCmd->add_option("SCENE", save.scene, "scene file")->required();
+  addExample(saveCmd, saveCmd->add_option("SCENE", save.scene, "scene file (default: the embedded scene)"));
   saveCmd->add_option("-o,--output", save.output, "saved scene file (.json)")->required();
+  saveCmd->add_flag("-q,--quiet", host.quiet, "no summary line");
   saveCmd->add_flag("--strict", host.strict, kStrictHelp);
 
   RenderOptions render;
   CLI::App* renderCmd = app.add_subcommand("render", "build a scene and render it to PNG");
-  renderCmd->add_option("SCENE", render.scene, "scene file (default: the embedded scene)");
+  addExample(renderCmd, renderCmd->add_option("SCENE", render.scene, "scene file (default: the embedded scene)"));
   renderCmd->add_option("-o,--output", render.output, "output image (.png)")->required();
   renderCmd->add_option("--frame", render.frame, "frame to render (default: the scene's \"frame\")")->check(kFrameText);
-  renderCmd->add_option("--width", render.width, "image width in pixels")->check(CLI::Range(1, 16384));
-  renderCmd->add_option("--height", render.height, "image height in pixels")->check(CLI::Range(1, 16384));
-  renderCmd->add_option("--spp", render.spp, "samples per pixel")->check(CLI::Range(1, 65536));
-  renderCmd->add_option("--threads", render.threads, "rendering threads (default: all cores)")
-      ->check(CLI::Range(1, 1024));
+  renderCmd->add_option("--width", render.width, "image width in pixels (1 to 16384)")->check(CLI::Range(1, 16384));
+  renderCmd->add_option("--height", render.height, "image height in pixels (1 to 16384)")->check(CLI::Range(1, 16384));
+  // The same ranges as the scene file's "render" section.
+  renderCmd->add_option("--spp", render.spp, "samples per pixel (1 to 4096)")->check(CLI::Range(1, 4096));
+  renderCmd->add_option("--threads", render.threads, "rendering threads, 0 for every core (0 to 256; default: 0)")
+      ->check(CLI::Range(0, 256));
   renderCmd->add_flag("-q,--quiet", host.quiet, "no progress bar");
   renderCmd->add_flag("--strict", host.strict, kStrictHelp);
 
+  if (const std::string unknown = UnknownCommand(argc, argv, app); !unknown.empty()) return Fail(unknown);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -92,8 +129,10 @@ int main(int argc, char** argv) {
   SetPathPolicy({host.allowOutsidePaths, host.shaderDir});
   SetWorkBounds(host.maxPasses, kWarnPasses, "--max-passes N bounds it");
   try {
+    if (!example.empty()) build.scene = save.scene = render.scene = ExamplePath(example);
     if (*plugins) return RunPlugins(host);
     if (*params) return RunParams(host, className);
+    if (*examples) return RunExamples();
     if (*buildCmd) return RunBuild(host, build);
     if (*saveCmd) return RunSave(host, save);
     return RunRender(host, render);

@@ -1,7 +1,9 @@
 #include "app/path_policy.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "app/errors.h"
 #include "app/host_session.h"
@@ -12,7 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 PathPolicy policy;
 
-std::string ShaderDir() { return policy.shaderDir.empty() ? ExecutableDir() : policy.shaderDir; }
+std::string ShaderDir() { return policy.shaderDir.empty() ? ModuleDir() : policy.shaderDir; }
 }  // namespace
 
 void SetPathPolicy(const PathPolicy& p) {
@@ -42,10 +44,14 @@ std::string SceneFile(const std::string& name, const std::string& baseDir, const
 
 void CheckReadableFile(const std::string& path, const std::string& what, const std::string& where) {
   std::error_code ec;
-  const bool regular = fs::is_regular_file(path, ec);
-  if (!regular || !std::ifstream(path))
-    throw InputError(where + ": cannot read the " + what + " '" + path + "'" +
-                     (!regular && fs::exists(path, ec) ? ": not a regular file" : ""));
+  if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
+    throw InputError(where + ": cannot read the " + what + " '" + path + "': not a regular file");
+  // The system's reason, as a missing bitmap gives it: no such file, permission denied, ...
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr)
+    throw InputError(where + ": cannot read the " + what + " '" + path + "': " + std::strerror(errno));
+  std::fclose(file);
 }
 
 bool IsLibraryName(const std::string& name) {

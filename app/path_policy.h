@@ -26,7 +26,8 @@ std::string ResolveScenePath(const std::string& name, const std::string& baseDir
 std::string SceneFile(const std::string& name, const std::string& baseDir, const std::string& what,
                       const std::string& where);
 
-// Throws InputError unless `path` is a regular file that can be opened for reading.
+// Throws InputError unless `path` is a regular file that can be opened for reading; the message
+// gives the system's reason ("No such file or directory").
 void CheckReadableFile(const std::string& path, const std::string& what, const std::string& where);
 
 // True for a shader library name without any folder: "verdigo" or "verdigo.so".

@@ -103,14 +103,13 @@ void SetKeys(IParamBlock2& block, const ParamDef& def, const json& keys, const P
 
 TimeValue FrameToTicks(const json& frame, const std::string& where) {
   if (!frame.is_number()) throw InputError(where + ": a frame must be a number, not " + frame.dump());
-  const double ticks = frame.get<double>() * GetTicksPerFrame();
-  // The time line is 32-bit ticks; keep clear of the two infinities that mark open intervals.
-  if (!(std::fabs(ticks) < 2.0e9)) {
+  const double v = frame.get<double>();
+  if (!(std::fabs(v) <= kMaxFrame)) {
     // JSON writes a NaN or an infinity (from --frame nan) as null; show the number as it came.
-    const double v = frame.get<double>();
-    throw InputError(where + ": frame " + (std::isfinite(v) ? frame.dump() : Num(v)) + " is outside the time line");
+    throw InputError(where + ": frame " + (std::isfinite(v) ? frame.dump() : Num(v)) +
+                     " is outside the time line (frames -12500000 to 12500000)");
   }
-  return static_cast<TimeValue>(std::lround(ticks));
+  return static_cast<TimeValue>(std::lround(v * GetTicksPerFrame()));
 }
 
 const ParamDef& FindParam(const ParamBlockDesc2& desc, const std::string& key, const ParamSource& src) {

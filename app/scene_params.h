@@ -22,6 +22,10 @@ const ParamDef& FindParam(const ParamBlockDesc2& desc, const std::string& key, c
 // (which the block would clamp), or a map file that cannot be read.
 void SetParamFromJson(IParamBlock2& block, const ParamDef& def, const nlohmann::json& value, const ParamSource& src);
 
+// The time line's reach in frames either side of 0: 2e9 ticks of the 32-bit time, clear of the two
+// values that mark open intervals.
+inline constexpr double kMaxFrame = 12'500'000.0;
+
 // The ticks of a scene-file frame number (frames may be fractional); throws InputError when it is
-// not a finite number within the time line.
+// not a finite number within the time line (-kMaxFrame to kMaxFrame).
 TimeValue FrameToTicks(const nlohmann::json& frame, const std::string& where);

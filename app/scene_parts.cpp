@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/errors.h"
+#include "app/json_file.h"
 #include "app/scene_texmaps.h"
 #include "app/suggest.h"
 #include "sdk/control.h"
@@ -13,12 +14,17 @@
 #include "sdk/paramblock.h"
 
 using nlohmann::json;
+using nlohmann::ordered_json;
 
 namespace {
 
 IParamBlock2* BlockOf(Animatable* obj) { return obj->NumParamBlocks() > 0 ? obj->GetParamBlock(0) : nullptr; }
 
-json Frame(TimeValue t) { return double(t) / GetTicksPerFrame(); }
+double Frame(TimeValue t) { return double(t) / GetTicksPerFrame(); }
+
+ordered_json PointJson(const Point3& p) {
+  return ordered_json::array({ShortestDouble(p.x), ShortestDouble(p.y), ShortestDouble(p.z)});
+}
 
 DefaultMatrix3Control* GizmoOf(Modifier* mod) {
   for (int i = 0; i < mod->NumRefs(); ++i)
@@ -62,25 +68,29 @@ void ApplyParams(Animatable* obj, const json& params, const ParamSource& src) {
   for (const auto& [def, value] : todo) SetParamFromJson(*block, *def, *value, src);
 }
 
-json SaveParams(Animatable* obj) {
-  json out = json::object();
+ordered_json SaveParams(Animatable* obj) {
+  ordered_json out = ordered_json::object();
   IParamBlock2* block = BlockOf(obj);
   if (!block) return out;
   const ParamBlockDesc2& desc = *block->GetDesc();
-  for (int i = 0; i < desc.Count(); ++i) {
-    const ParamDef& d = *desc.GetParamDefByIndex(i);
+  // In id order, whatever order the block was defined in, so saved files read and diff alike.
+  std::vector<const ParamDef*> defs;
+  for (int i = 0; i < desc.Count(); ++i) defs.push_back(desc.GetParamDefByIndex(i));
+  std::stable_sort(defs.begin(), defs.end(), [](const ParamDef* a, const ParamDef* b) { return a->id < b->id; });
+  for (const ParamDef* def : defs) {
+    const ParamDef& d = *def;
     if (d.flags & P_TRANSIENT) continue;
-    json value;
+    ordered_json value;
     if (d.IsFloat() && block->NumKeys(d.id) > 0) {
-      json keys = json::array();
+      ordered_json keys = ordered_json::array();
       for (int k = 0; k < block->NumKeys(d.id); ++k) {
         ParamKey key;
         block->GetKey(d.id, k, key);
-        keys.push_back({Frame(key.t), key.value});
+        keys.push_back({Frame(key.t), ShortestDouble(key.value)});
       }
       value = {{"keys", keys}};
     } else if (d.IsFloat()) {
-      value = block->GetFloat(d.id, 0);
+      value = ShortestDouble(block->GetFloat(d.id, 0));
     } else if (d.type == TYPE_BOOL) {
       value = block->GetInt(d.id, 0) != 0;
     } else if (d.type == TYPE_INT) {
@@ -88,10 +98,9 @@ json SaveParams(Animatable* obj) {
     } else if (d.IsString()) {
       value = block->GetStr(d.id, 0);
     } else if (d.type == TYPE_POINT3) {
-      const Point3 p = block->GetPoint3(d.id, 0);
-      value = {p.x, p.y, p.z};
+      value = PointJson(block->GetPoint3(d.id, 0));
     } else if (d.type == TYPE_TEXMAP) {
-      value = DescribeTexmap(block->GetTexmap(d.id, 0));
+      value = ordered_json(DescribeTexmap(block->GetTexmap(d.id, 0)));
     }
     out[std::to_string(d.id)] = value;
   }
@@ -115,9 +124,9 @@ Matrix3 ParseTransform(const json& rows, const std::string& where) {
   return m;
 }
 
-json TransformJson(const Matrix3& m) {
-  json rows = json::array();
-  for (int r = 0; r < 4; ++r) rows.push_back({m[r].x, m[r].y, m[r].z});
+ordered_json TransformJson(const Matrix3& m) {
+  ordered_json rows = ordered_json::array();
+  for (int r = 0; r < 4; ++r) rows.push_back(PointJson(m[r]));
   return rows;
 }
 
@@ -149,15 +158,12 @@ void ApplyGizmo(Modifier* mod, const json& gizmo, const std::string& where) {
   }
 }
 
-json SaveGizmo(Modifier* mod) {
+ordered_json SaveGizmo(Modifier* mod) {
   DefaultMatrix3Control* control = GizmoOf(mod);
   if (!control) return nullptr;
-  if (control->PositionKeys().empty()) {
-    const Point3 p = control->GetPosition(0);
-    return {{"position", {p.x, p.y, p.z}}};
-  }
-  json keys = json::array();
-  for (const PositionKey& k : control->PositionKeys()) keys.push_back({Frame(k.t), {k.p.x, k.p.y, k.p.z}});
+  if (control->PositionKeys().empty()) return {{"position", PointJson(control->GetPosition(0))}};
+  ordered_json keys = ordered_json::array();
+  for (const PositionKey& k : control->PositionKeys()) keys.push_back({Frame(k.t), PointJson(k.p)});
   return {{"position", {{"keys", keys}}}};
 }
 

@@ -12,14 +12,15 @@
 // id order. Throws InputError for anything the block does not accept.
 void ApplyParams(Animatable* obj, const nlohmann::json& params, const ParamSource& src);
 
-// Every saved parameter of the object's block, keyed by decimal id: numbers, booleans, strings,
-// [x, y, z], {"keys": [[frame, value], ...]} and maps.
-nlohmann::json SaveParams(Animatable* obj);
+// Every saved parameter of the object's block, keyed by decimal id in id order: numbers (single
+// precision values in their shortest form), booleans, strings, [x, y, z], {"keys": [[frame, value],
+// ...]} and maps.
+nlohmann::ordered_json SaveParams(Animatable* obj);
 
 // A transform from [[ax, ay, az], [bx, by, bz], [cx, cy, cz], [tx, ty, tz]] (rows: three axes,
 // then the translation).
 Matrix3 ParseTransform(const nlohmann::json& rows, const std::string& where);
-nlohmann::json TransformJson(const Matrix3& m);
+nlohmann::ordered_json TransformJson(const Matrix3& m);
 // [x, y, z] as a point.
 Point3 ParsePoint(const nlohmann::json& v, const std::string& where);
 
@@ -27,7 +28,7 @@ Point3 ParsePoint(const nlohmann::json& v, const std::string& where);
 // in the object's own space.
 void ApplyGizmo(Modifier* mod, const nlohmann::json& gizmo, const std::string& where);
 // The gizmo in that form, or null for a modifier without one.
-nlohmann::json SaveGizmo(Modifier* mod);
+nlohmann::ordered_json SaveGizmo(Modifier* mod);
 
 // Deletes an object that never reached a node when building or restoring it fails half-way.
 struct PendingObject {

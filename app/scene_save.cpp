@@ -6,7 +6,7 @@
 #include "sdk/classdir.h"
 #include "sdk/core.h"
 
-using nlohmann::json;
+using nlohmann::ordered_json;
 
 namespace {
 
@@ -20,24 +20,24 @@ std::string ClassOf(ReferenceTarget* obj) {
   return ClassKey(cd);
 }
 
-json SaveNode(INode* node) {
+ordered_json SaveNode(INode* node) {
   if (node->IsGroupHead()) {
-    json members = json::array();
+    ordered_json members = ordered_json::array();
     for (int i = 0; i < node->NumberOfChildren(); ++i) members.push_back(SaveNode(node->GetChildNode(i)));
     return {{"group", node->GetName()}, {"transform", TransformJson(node->GetNodeTM(0))}, {"nodes", members}};
   }
   Object* obj = node->GetObjectRef();
   if (!obj) throw InputError(std::string("cannot save node \"") + node->GetName() + "\": it holds no object");
-  json out = {{"class", ClassOf(obj)},
+  ordered_json out = {{"class", ClassOf(obj)},
               {"name", node->GetName()},
               {"transform", TransformJson(node->GetNodeTM(0))},
               {"params", SaveParams(obj)}};
   if (node->NumModifiers() > 0) {
-    json mods = json::array();
+    ordered_json mods = ordered_json::array();
     for (int i = 0; i < node->NumModifiers(); ++i) {
       Modifier* mod = node->GetModifier(i);
-      json m = {{"class", ClassOf(mod)}, {"params", SaveParams(mod)}};
-      json gizmo = SaveGizmo(mod);
+      ordered_json m = {{"class", ClassOf(mod)}, {"params", SaveParams(mod)}};
+      ordered_json gizmo = SaveGizmo(mod);
       if (!gizmo.is_null()) m["gizmo"] = gizmo;
       mods.push_back(m);
     }
@@ -48,11 +48,11 @@ json SaveNode(INode* node) {
 
 }  // namespace
 
-json SaveScene(const SceneSettings& settings) {
-  json nodes = json::array();
+ordered_json SaveScene(const SceneSettings& settings) {
+  ordered_json nodes = ordered_json::array();
   INode* root = GetCOREInterface()->GetRootNode();
   for (int i = 0; i < root->NumberOfChildren(); ++i) nodes.push_back(SaveNode(root->GetChildNode(i)));
-  json doc = {{"format", kSavedFormat}, {"frame", settings.frame}, {"nodes", nodes}};
-  if (!settings.render.is_null()) doc["render"] = settings.render;
+  ordered_json doc = {{"format", kSavedFormat}, {"frame", settings.frame}, {"nodes", nodes}};
+  if (!settings.render.is_null()) doc["render"] = ordered_json(settings.render);
   return doc;
 }

@@ -6,5 +6,7 @@
 
 // The current host scene in the save form: every node (groups with their members), its class,
 // name, transform, every parameter of its block with keys and maps, and its modifiers with their
-// parameters and gizmo keys; `settings` gives the frame and the "render" section to keep.
-nlohmann::json SaveScene(const SceneSettings& settings);
+// parameters and gizmo keys; `settings` gives the frame and the "render" section to keep. Keys keep
+// one order: "format", "frame", "nodes", "render"; per node "class", "name", "transform", "params",
+// "modifiers".
+nlohmann::ordered_json SaveScene(const SceneSettings& settings);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/errors.h"
+#include "app/json_file.h"
 #include "app/path_policy.h"
 #include "app/scene_params.h"
 
@@ -29,7 +30,9 @@ BMM_Color_fl Color(const json& v, const std::string& where, const char* key) {
   return {v[0].get<float>(), v[1].get<float>(), v[2].get<float>(), v.size() == 4 ? v[3].get<float>() : 1.0f};
 }
 
-json ColorJson(const BMM_Color_fl& c) { return json::array({c.r, c.g, c.b, c.a}); }
+json ColorJson(const BMM_Color_fl& c) {
+  return json::array({ShortestDouble(c.r), ShortestDouble(c.g), ShortestDouble(c.b), ShortestDouble(c.a)});
+}
 
 // The noise size scales lattice coordinates that are taken as 64-bit integers; this bound keeps them
 // exact and far from overflow.
@@ -120,6 +123,6 @@ json DescribeTexmap(Texmap* map) {
             {"tiles", k->tiles}};
   if (auto* n = dynamic_cast<NoiseTex*>(map))
     return {{"procedural", "noise"}, {"color1", ColorJson(n->color1)}, {"color2", ColorJson(n->color2)},
-            {"size", n->size}, {"seed", n->seed}};
+            {"size", ShortestDouble(n->size)}, {"seed", n->seed}};
   throw InputError("cannot save a texture map of an unknown kind");
 }

@@ -58,7 +58,8 @@ std::string CheckSettings(const Settings& s) {
 // Progress bar on standard error, only when it is a terminal and progress is wanted.
 class Progress {
 public:
-  Progress(bool wanted, int total) : enabled_(wanted && isatty(STDERR_FILENO) != 0), total_(total) {}
+  Progress(bool wanted, int total)
+      : enabled_(wanted && isatty(STDERR_FILENO) != 0), total_(total), start_(std::chrono::steady_clock::now()) {}
   void Step() {
     const int done = ++done_;
     if (!enabled_) return;
@@ -70,14 +71,26 @@ public:
     const int filled = percent * 40 / 100;
     for (int i = 0; i < 40; ++i) bar[i] = i < filled ? '#' : '.';
     bar[40] = '\0';
-    std::fprintf(stderr, "\rrender [%s] %3d%%", bar, percent);
+    std::fprintf(stderr, "\rrender [%s] %3d%%%s", bar, percent, TimeLeft(done).c_str());
     if (done == total_) std::fputc('\n', stderr);
     std::fflush(stderr);
   }
 
 private:
+  // "  about 1 min 20 s left" from the pace so far, padded to wipe a longer text drawn before.
+  std::string TimeLeft(int done) const {
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    if (done <= 0 || done >= total_ || elapsed < 1.0) return std::string(24, ' ');
+    const long left = std::lround(elapsed * (total_ - done) / done);
+    std::string text = "  about ";
+    if (left >= 60) text += std::to_string(left / 60) + " min ";
+    text += std::to_string(left % 60) + " s left";
+    return text + std::string(text.size() < 24 ? 24 - text.size() : 0, ' ');
+  }
+
   bool enabled_;
   int total_;
+  std::chrono::steady_clock::time_point start_;
   std::atomic<int> done_{0};
   std::atomic<int> shown_{-1};
   std::mutex mutex_;
