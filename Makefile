@@ -1,17 +1,22 @@
 # Gramora: `make demo` and `make test` set up a fresh Debian 12 machine and do everything.
 #
-# Dependencies come in two sets, installed by two steps:
+# Dependencies come in three sets, installed by three steps:
 #   deps       what building gramora, its plug-ins and the demo needs (Debian packages only);
-#   deps-test  deps, plus what only the tests and benchmarks need: Debian packages and the npm
-#              packages pinned in each folder of TEST_NPM_DIRS (package-lock.json).
-# `make demo` uses only the first; `make test`, `test-asan` and `bench` both.
+#   deps-serve deps, plus three.js (npm, pinned in app/web), which `gramora serve` hands to the
+#              browser;
+#   deps-test  deps-serve, plus what only the tests and benchmarks need: Debian packages and the
+#              npm packages pinned in each folder of TEST_NPM_DIRS (package-lock.json).
+# `make demo` uses only the first, `make serve` the first two; `make test`, `test-asan` and
+# `bench` all three.
 BUILD_PACKAGES := g++ cmake make pkg-config libembree-dev libtbb-dev libpng-dev nlohmann-json3-dev \
-                  libcli11-dev
-# GoogleTest and Google Benchmark; tinygltf and tinyobjloader read exports back in the tests.
-TEST_PACKAGES  := libgtest-dev libbenchmark-dev libtinygltf-dev libtinyobjloader-dev
-# Folders whose npm packages the tests run (the Khronos glTF validator), with Node.js: Debian's
-# nodejs and npm unless node and npm are already on the path.
-TEST_NPM_DIRS  := tests/gltf
+                  libcli11-dev libcpp-httplib-dev
+# GoogleTest and Google Benchmark; tinygltf and tinyobjloader read exports back in the tests;
+# the browser tests drive Debian's chromium.
+TEST_PACKAGES  := libgtest-dev libbenchmark-dev libtinygltf-dev libtinyobjloader-dev chromium
+# Folders whose npm packages the tests run (the Khronos glTF validator, playwright-core), with
+# Node.js: Debian's nodejs and npm unless node and npm are already on the path.
+TEST_NPM_DIRS  := tests/gltf tests/browser
+SERVE_NPM_DIRS := app/web
 
 BUILD    ?= build
 ASAN     ?= build-asan
@@ -21,7 +26,7 @@ CMAKE_FLAGS ?=
 # The targets the demo needs: the host, the plug-in and the shader.
 DEMO_TARGETS := gramora grass verdigo
 
-.PHONY: all deps deps-test configure-tests build test test-asan demo demo-png install bench clean
+.PHONY: all deps deps-serve deps-test configure-tests build test test-asan demo demo-png install serve serve-png bench clean
 
 all: build
 
@@ -38,13 +43,9 @@ define apt_install
 	fi
 endef
 
-deps:
-	$(call apt_install,$(BUILD_PACKAGES))
-
-# The npm packages are pinned by each folder's package-lock.json and installed once into its
-# node_modules, run by Debian's nodejs.
-deps-test: deps
-	$(call apt_install,$(TEST_PACKAGES))
+# Node.js (Debian's nodejs and npm unless node and npm are on the path), then the npm packages of
+# the folders $(1), each pinned by its package-lock.json and installed again when that changes.
+define npm_install
 	@if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing: nodejs npm"; \
@@ -53,12 +54,23 @@ deps-test: deps
 	    echo "Missing packages. Run: sudo apt-get install -y nodejs npm"; exit 1; \
 	  fi; \
 	fi
-	@for dir in $(TEST_NPM_DIRS); do \
-	  if [ ! -d $$dir/node_modules ]; then \
+	@for dir in $(1); do \
+	  if [ ! $$dir/node_modules/.package-lock.json -nt $$dir/package-lock.json ]; then \
 	    echo "Installing the npm packages of $$dir"; \
 	    npm ci --prefix $$dir --no-audit --no-fund || { rm -rf $$dir/node_modules; exit 1; }; \
 	  fi; \
 	done
+endef
+
+deps:
+	$(call apt_install,$(BUILD_PACKAGES))
+
+deps-serve: deps
+	$(call npm_install,$(SERVE_NPM_DIRS))
+
+deps-test: deps-serve
+	$(call apt_install,$(TEST_PACKAGES))
+	$(call npm_install,$(TEST_NPM_DIRS))
 
 # A fresh build folder is configured for the programs alone; `make test` switches the tests and
 # benchmarks on in the same folder, so a later `make demo` rebuilds nothing.
@@ -99,6 +111,18 @@ demo-png: $(BUILD)/CMakeCache.txt
 install: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# `gramora serve` on SCENE (the default scene when empty); PORT=0 picks a free port.
+SCENE ?=
+PORT  ?= 8080
+serve: deps-serve $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
+	$(BUILD)/bin/gramora serve $(SCENE) --port $(PORT)
+
+# The picture docs/serve.md shows, taken by the browser test of the default scene.
+serve-png: build
+	cd $(BUILD) && ctest -R browser_default_scene --output-on-failure
+	cp $(BUILD)/tests/browser/default_scene/serve.png docs/serve.png
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done

@@ -53,41 +53,6 @@ ExportScene BuildAndEvaluate(const std::string& scenePath, const std::optional<d
   return EvaluateScene(EvaluationTime(frame, settings), bar.Callback());
 }
 
-// The JSON pointer of the first string in `value` (keys included) that is not UTF-8, or "".
-std::string FirstNonUtf8(const nlohmann::ordered_json& value, const std::string& at) {
-  const auto bad = [](const std::string& text) {
-    try {
-      (void)nlohmann::ordered_json(text).dump();
-      return false;
-    } catch (const nlohmann::json::type_error&) {
-      return true;
-    }
-  };
-  if (value.is_string()) return bad(value.get<std::string>()) ? at : "";
-  if (value.is_array()) {
-    for (std::size_t i = 0; i < value.size(); ++i)
-      if (std::string p = FirstNonUtf8(value[i], at + "/" + std::to_string(i)); !p.empty()) return p;
-  }
-  if (value.is_object()) {
-    for (const auto& [key, v] : value.items()) {
-      if (bad(key)) return at + "/(a key)";
-      if (std::string p = FirstNonUtf8(v, at + "/" + key); !p.empty()) return p;
-    }
-  }
-  return "";
-}
-
-// The save form as text. A path that is not UTF-8 (a folder named in another encoding) cannot be
-// written as JSON text; it is named rather than replaced, which would save a path that does not exist.
-std::string SavedText(const nlohmann::ordered_json& saved, const std::string& output) {
-  try {
-    return FormatJson(saved);
-  } catch (const nlohmann::json::type_error&) {
-    throw InputError("cannot write '" + output + "': the text at " + FirstNonUtf8(saved, "") +
-                     " (a file path?) is not UTF-8, which a JSON scene cannot hold");
-  }
-}
-
 // The image as a PNG through the same atomic path as every export: a fresh temporary beside the
 // target, removed on failure or signal, renamed over the target only when whole.
 void WritePngFile(const gramora::render::Image& image, const std::string& path) {

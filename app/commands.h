@@ -35,6 +35,12 @@ struct RenderOptions {
   std::optional<int> width, height, spp, threads;
 };
 
+// `gramora serve [SCENE] [--port N]`.
+struct ServeOptions {
+  std::string scene;  // empty: the embedded default scene
+  int port = 8080;    // 0: any free port
+};
+
 // Each command returns the process exit status; bad input is thrown as InputError.
 int RunPlugins(const HostOptions& host);
 int RunParams(const HostOptions& host, const std::string& className);
@@ -42,3 +48,4 @@ int RunExamples();
 int RunBuild(const HostOptions& host, const BuildOptions& options);
 int RunSave(const HostOptions& host, const SaveOptions& options);
 int RunRender(const HostOptions& host, const RenderOptions& options);
+int RunServe(const HostOptions& host, const ServeOptions& options);

@@ -114,6 +114,11 @@ int main(int argc, char** argv) {
   renderCmd->add_flag("-q,--quiet", host.quiet, "no progress bar");
   renderCmd->add_flag("--strict", host.strict, kStrictHelp);
 
+  ServeOptions serve;
+  CLI::App* serveCmd = app.add_subcommand("serve", "edit a scene in a web page: the plug-in's panels and a live 3-D view");
+  addExample(serveCmd, serveCmd->add_option("SCENE", serve.scene, "scene file (default: the embedded scene)"));
+  serveCmd->add_option("--port", serve.port, "port on 127.0.0.1 (0: any free port)")->check(CLI::Range(0, 65535));
+
   if (const std::string unknown = UnknownCommand(argc, argv, app); !unknown.empty()) return Fail(unknown);
   try {
     app.parse(argc, argv);
@@ -129,12 +134,13 @@ int main(int argc, char** argv) {
   SetPathPolicy({host.allowOutsidePaths, host.shaderDir});
   SetWorkBounds(host.maxPasses, kWarnPasses, "--max-passes N bounds it");
   try {
-    if (!example.empty()) build.scene = save.scene = render.scene = ExamplePath(example);
+    if (!example.empty()) build.scene = save.scene = render.scene = serve.scene = ExamplePath(example);
     if (*plugins) return RunPlugins(host);
     if (*params) return RunParams(host, className);
     if (*examples) return RunExamples();
     if (*buildCmd) return RunBuild(host, build);
     if (*saveCmd) return RunSave(host, save);
+    if (*serveCmd) return RunServe(host, serve);
     return RunRender(host, render);
   } catch (const InputError& e) {
     return Fail(e.what());

@@ -2,6 +2,7 @@
 
 #include "app/class_lookup.h"
 #include "app/errors.h"
+#include "app/json_file.h"
 #include "app/scene_parts.h"
 #include "sdk/classdir.h"
 #include "sdk/core.h"
@@ -46,6 +47,30 @@ ordered_json SaveNode(INode* node) {
   return out;
 }
 
+// The JSON pointer of the first string in `value` (keys included) that is not UTF-8, or "".
+std::string FirstNonUtf8(const nlohmann::ordered_json& value, const std::string& at) {
+  const auto bad = [](const std::string& text) {
+    try {
+      (void)nlohmann::ordered_json(text).dump();
+      return false;
+    } catch (const nlohmann::json::type_error&) {
+      return true;
+    }
+  };
+  if (value.is_string()) return bad(value.get<std::string>()) ? at : "";
+  if (value.is_array()) {
+    for (std::size_t i = 0; i < value.size(); ++i)
+      if (std::string p = FirstNonUtf8(value[i], at + "/" + std::to_string(i)); !p.empty()) return p;
+  }
+  if (value.is_object()) {
+    for (const auto& [key, v] : value.items()) {
+      if (bad(key)) return at + "/(a key)";
+      if (std::string p = FirstNonUtf8(v, at + "/" + key); !p.empty()) return p;
+    }
+  }
+  return "";
+}
+
 }  // namespace
 
 ordered_json SaveScene(const SceneSettings& settings) {
@@ -55,4 +80,13 @@ ordered_json SaveScene(const SceneSettings& settings) {
   ordered_json doc = {{"format", kSavedFormat}, {"frame", settings.frame}, {"nodes", nodes}};
   if (!settings.render.is_null()) doc["render"] = ordered_json(settings.render);
   return doc;
+}
+
+std::string SavedText(const nlohmann::ordered_json& saved, const std::string& output) {
+  try {
+    return FormatJson(saved);
+  } catch (const nlohmann::json::type_error&) {
+    throw InputError("cannot write '" + output + "': the text at " + FirstNonUtf8(saved, "") +
+                     " (a file path?) is not UTF-8, which a JSON scene cannot hold");
+  }
 }

@@ -10,3 +10,8 @@
 // one order: "format", "frame", "nodes", "render"; per node "class", "name", "transform", "params",
 // "modifiers".
 nlohmann::ordered_json SaveScene(const SceneSettings& settings);
+
+// The save form as the text `gramora save` writes to `output`. A string that is not UTF-8 (a file
+// path in another encoding) cannot be JSON text: it is named (InputError) rather than replaced,
+// which would save a path that does not exist.
+std::string SavedText(const nlohmann::ordered_json& saved, const std::string& output);

@@ -151,16 +151,23 @@ std::string Svg(const GraphicsWindow& gw) {
 
 }  // namespace
 
-void WriteViewportSvg(AtomicFile& file, TimeValue t) {
+TopViewDrawing DrawTopView(TimeValue t, float minExtent) {
   const std::vector<INode*> nodes = TheHost().AllNodes();
   TopViewport probe;
-  const Box3 bounds = SceneBounds(nodes, t, probe);
+  Box3 bounds = SceneBounds(nodes, t, probe);
+  if (minExtent > 0.0f) {
+    const Point3 c = bounds.Center(), half(0.5f * minExtent, 0.5f * minExtent, 0.0f);
+    bounds += c - half;
+    bounds += c + half;
+  }
   const Point3 size = bounds.Width();
   const float extent = std::max({size.x, size.y, 1e-3f});
-  const float upp = extent / static_cast<float>(kLongSide - 2 * kMargin);
-  const int width = static_cast<int>(size.x / upp) + 2 * kMargin;
-  const int height = static_cast<int>(size.y / upp) + 2 * kMargin;
-  TopViewport view(width, height, upp, bounds.Center());
+  TopViewDrawing out;
+  out.unitsPerPixel = extent / static_cast<float>(kLongSide - 2 * kMargin);
+  out.width = static_cast<int>(size.x / out.unitsPerPixel) + 2 * kMargin;
+  out.height = static_cast<int>(size.y / out.unitsPerPixel) + 2 * kMargin;
+  out.center = bounds.Center();
+  TopViewport view(out.width, out.height, out.unitsPerPixel, out.center);
   GraphicsWindow gw(view);
   view.SetGW(&gw);
   for (INode* node : nodes) {
@@ -170,6 +177,11 @@ void WriteViewportSvg(AtomicFile& file, TimeValue t) {
   for (INode* node : nodes) {
     for (int i = 0; i < node->NumModifiers(); ++i) node->GetModifier(i)->Display(t, node, &view, 0, node->GetModContext(i));
   }
-  const std::string text = Svg(gw);
+  out.svg = Svg(gw);
+  return out;
+}
+
+void WriteViewportSvg(AtomicFile& file, TimeValue t) {
+  const std::string text = DrawTopView(t).svg;
   file.Write(text.data(), text.size());
 }

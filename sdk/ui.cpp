@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <deque>
+#include <utility>
 
 #include "sdk/module.h"
 #include "sdk/window.h"
@@ -11,6 +12,7 @@ int g_common_inits = 0;
 int g_custom_inits = 0;
 std::deque<std::string> g_open_answers;
 OpenFileRequest g_last_request;
+OpenFileHandler g_open_handler;
 
 HWND Child(HWND dlg, int id) {
   if (!dlg || id == IDC_STATIC) return nullptr;
@@ -102,6 +104,7 @@ BOOL GetOpenFileNameA(OPENFILENAMEA* ofn) {
   r.title = ofn->lpstrTitle ? ofn->lpstrTitle : "";
   r.initial_dir = ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "";
   r.flags = ofn->Flags;
+  r.max_file = ofn->nMaxFile;
   r.filter.clear();
   // The filter is pairs of strings ended by an empty one.
   for (const char* p = ofn->lpstrFilter; p && *p; p += std::strlen(p) + 1) {
@@ -109,9 +112,14 @@ BOOL GetOpenFileNameA(OPENFILENAMEA* ofn) {
     r.filter += p;
   }
   ++r.count;
-  if (g_open_answers.empty()) return FALSE;
-  std::string answer = g_open_answers.front();
-  g_open_answers.pop_front();
+  std::string answer;
+  if (g_open_handler) {
+    if (!g_open_handler(r, answer)) return FALSE;
+  } else {
+    if (g_open_answers.empty()) return FALSE;
+    answer = g_open_answers.front();
+    g_open_answers.pop_front();
+  }
   // A path that does not fit is refused rather than cut, as the system dialog does.
   if (!ofn->lpstrFile || answer.size() + 1 > ofn->nMaxFile) return FALSE;
   std::memcpy(ofn->lpstrFile, answer.c_str(), answer.size() + 1);
@@ -127,3 +135,4 @@ BOOL GetOpenFileNameA(OPENFILENAMEA* ofn) {
 void QueueOpenFileAnswer(const std::string& path) { g_open_answers.push_back(path); }
 void ClearOpenFileAnswers() { g_open_answers.clear(); }
 const OpenFileRequest& LastOpenFileRequest() { return g_last_request; }
+void SetOpenFileHandler(OpenFileHandler handler) { g_open_handler = std::move(handler); }

@@ -1,5 +1,6 @@
 // The Windows dialog and system calls plug-ins make, on headless windows (sdk/window.h).
 #pragma once
+#include <functional>
 #include <string>
 
 #include "sdk/platform.h"
@@ -86,6 +87,12 @@ struct OpenFileRequest {
   std::string initial_dir;  // empty: the host's default directory
   std::string filter;       // the filter pairs joined with '|'
   DWORD flags = 0;
+  DWORD max_file = 0;       // the result buffer's size, terminator included
   int count = 0;            // how many dialogs were opened so far
 };
 const OpenFileRequest& LastOpenFileRequest();
+// Host side: a host with a person to ask answers the file-open dialog itself. The handler gets
+// the request and returns TRUE with the chosen path, or FALSE for a cancel; while one is set the
+// queue is not used. An empty handler gives the dialog back to the queue.
+using OpenFileHandler = std::function<BOOL(const OpenFileRequest& request, std::string& path)>;
+void SetOpenFileHandler(OpenFileHandler handler);

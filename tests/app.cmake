@@ -28,3 +28,14 @@ if(NOT GRAMORA_SANITIZE)
 else()
   message(STATUS "the memory-limit test runs in the normal build only (a sanitizer cannot start under prlimit --as)")
 endif()
+
+# `gramora serve` over HTTP: the real binary on a free port.
+gramora_test(app_serve_tests
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app_serve_test.cpp
+  LIBS gramora_serve)
+add_dependencies(app_serve_tests gramora)
+foreach(module grass verdigo)
+  if(TARGET ${module})
+    add_dependencies(app_serve_tests ${module})
+  endif()
+endforeach()

@@ -125,6 +125,31 @@ TEST(WindowsCalls, OpenFileDialogAnswersFromTheQueue) {
   EXPECT_STREQ(file, "/d/field.dat");
 }
 
+TEST(WindowsCalls, OpenFileHandlerAnswersInsteadOfTheQueue) {
+  ClearOpenFileAnswers();
+  QueueOpenFileAnswer("/queued.dat");
+  char file[16] = "";
+  OPENFILENAMEA ofn;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  std::string answer = "/asked.dat";
+  DWORD room = 0;
+  SetOpenFileHandler([&](const OpenFileRequest& r, std::string& path) {
+    room = r.max_file;
+    if (answer.empty()) return FALSE;
+    path = answer;
+    return TRUE;
+  });
+  EXPECT_TRUE(GetOpenFileNameA(&ofn));
+  EXPECT_STREQ(file, "/asked.dat");
+  EXPECT_EQ(room, sizeof file);
+  answer.clear();
+  EXPECT_FALSE(GetOpenFileNameA(&ofn)) << "the person cancelled";
+  SetOpenFileHandler({});
+  EXPECT_TRUE(GetOpenFileNameA(&ofn)) << "the queue answers again";
+  EXPECT_STREQ(file, "/queued.dat");
+}
+
 TEST(Platform, RandFollowsThePlatformSequence) {
   crt::srand(1);
   const int expected[] = {41, 18467, 6334, 26500, 19169};

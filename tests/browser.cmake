@@ -1,0 +1,20 @@
+# Browser tests: the page of `gramora serve` in Debian's chromium, driven by playwright-core (npm,
+# pinned in tests/browser/package-lock.json; both installed by `make deps`). The sanitizer build
+# leaves them out: the server's API tests run there, and the page would only be slower.
+if(GRAMORA_SANITIZE)
+  message(STATUS "browser tests skipped in the sanitizer build")
+  return()
+endif()
+
+find_program(GRAMORA_NODE NAMES node nodejs)
+
+# gramora_browser_test(NAME): tests/browser/NAME.test.mjs against the built gramora.
+function(gramora_browser_test name)
+  add_test(NAME browser_${name}
+    COMMAND ${GRAMORA_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/browser/${name}.test.mjs
+            --gramora ${CMAKE_BINARY_DIR}/bin/gramora --out ${CMAKE_CURRENT_BINARY_DIR}/browser/${name})
+  set_tests_properties(browser_${name} PROPERTIES LABELS browser TIMEOUT 300)
+endfunction()
+
+gramora_browser_test(default_scene)  # mower panel, frame slider, render, the docs screenshot
+gramora_browser_test(blade)          # spinners and edit fields, a drag in the top view
