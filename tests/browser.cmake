@@ -18,3 +18,4 @@ endfunction()
 
 gramora_browser_test(default_scene)  # mower panel, frame slider, render, the docs screenshot
 gramora_browser_test(blade)          # spinners and edit fields, a drag in the top view
+gramora_browser_test(bundle)         # "Max height?" enables its field through the panel procedure
