@@ -18,7 +18,7 @@ run(async () => {
   const before = await top();
   await nextUpdate(page, async () => { await field.fill('2'); await field.press('Enter'); });
   const after = await top();
-  check(after < before, `a max height of 2 lowers the tuft (${before.toFixed(2)} -> ${after.toFixed(2)})`);
+  check(after < before, `a max height of 2 shortens the tuft's blades (${before.toFixed(2)} -> ${after.toFixed(2)})`);
 
   await nextUpdate(page, () => box.uncheck());
   check(await field.isDisabled() && await up.isDisabled(), 'unticking disables them again');
