@@ -32,7 +32,6 @@ using httplib::Response;
 namespace {
 
 constexpr std::size_t kMaxBody = std::size_t(64) << 20;
-constexpr int kMaxNesting = 64;
 
 // A request that must wait: a file dialog is open and only its answer is taken.
 class Busy : public std::runtime_error {
@@ -70,30 +69,9 @@ httplib::Server::Handler Guard(Fn fn) {
   };
 }
 
-// Refuses text nested deeper than kMaxNesting before it is parsed: reading and walking JSON is
-// recursive in places, and a request must not run the server out of stack.
-void CheckNesting(const std::string& text) {
-  int depth = 0;
-  bool inString = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (inString) {
-      if (c == '\\') ++i;
-      else if (c == '"') inString = false;
-    } else if (c == '"') {
-      inString = true;
-    } else if (c == '[' || c == '{') {
-      if (++depth > kMaxNesting) throw InputError("the request body nests deeper than " + std::to_string(kMaxNesting) + " levels");
-    } else if (c == ']' || c == '}') {
-      --depth;
-    }
-  }
-}
-
 json Body(const Request& req) {
   if (req.body.empty()) return json::object();
-  CheckNesting(req.body);
-  return ParseJsonText(req.body, "the request body");
+  return ParseJsonText(req.body, "the request body");  // refuses duplicate keys and deep nesting
 }
 
 json BodyObject(const Request& req, std::initializer_list<const char*> keys, const std::string& what) {

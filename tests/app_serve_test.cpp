@@ -182,11 +182,11 @@ TEST_F(ServeTest, BadRequestsGetAMessageNamingTheProblem) {
     int status;
     const char* message;
   };
-  const std::string deep = std::string(200, '[') + std::string(200, ']');
+  const std::string deep = std::string(300, '[') + std::string(300, ']');
   const Case cases[] = {
       {"POST", "/api/scene", "{not json", "application/json", 400, "the request body:1:3: malformed JSON"},
       {"POST", "/api/scene", "{}", "text/plain", 415, "application/json"},
-      {"POST", "/api/scene", deep, "application/json", 400, "nests deeper"},
+      {"POST", "/api/scene", deep, "application/json", 400, "nested deeper than"},
       {"POST", "/api/scene", R"({"nodes": [{"class": "Nope"}]})", "application/json", 400, "unknown class \"Nope\""},
       {"GET", "/api/nodes/9/panels", "", "", 400, "there is no node 9"},
       {"GET", "/api/nodes/99999999999/panels", "", "", 400, "node 99999999999 is out of range"},
