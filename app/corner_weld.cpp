@@ -3,6 +3,7 @@
 #include <tbb/enumerable_thread_specific.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -37,6 +38,12 @@ CornerKey MakeKey(std::uint32_t v, std::uint32_t tv, const Point3& n) {
   return k;
 }
 
+bool SameBits(const Point3& a, const Point3& b) {
+  return std::bit_cast<std::uint32_t>(a.x) == std::bit_cast<std::uint32_t>(b.x) &&
+         std::bit_cast<std::uint32_t>(a.y) == std::bit_cast<std::uint32_t>(b.y) &&
+         std::bit_cast<std::uint32_t>(a.z) == std::bit_cast<std::uint32_t>(b.z);
+}
+
 // A normal fit for formats that demand unit vectors: degenerate faces have none, so they get +Z.
 Point3 UnitNormal(Point3 n) {
   // Built normals are already unit length to float precision; only the others are renormalised.
@@ -49,11 +56,12 @@ Point3 UnitNormal(Point3 n) {
 
 // Per-thread working arrays, sized by the run and kept between runs.
 struct Scratch {
-  std::vector<Point3> world;        // positions of the run's vertex span
-  std::vector<Point3> vertexNormal;  // area-weighted sums, then unit
-  std::vector<Point3> faceNormal;   // per face of the run
+  std::vector<Point3> world;         // positions of the run's vertex span
+  std::vector<Point3> vertexNormal;  // area-weighted sums, then the unit normal written per corner
+  std::vector<Point3> faceNormal;    // per face of the run: the unit normal of a faceted face
   std::vector<std::uint32_t> firstSlot;
-  std::vector<CornerKey> slotKeys;
+  std::vector<std::uint32_t> slotTv;  // the texture vertex and normal of each vertex's first slot
+  std::vector<Point3> slotNormal;
   std::unordered_map<CornerKey, std::uint32_t, CornerKeyHash> extra;
   WeldedMesh out;
 };
@@ -62,7 +70,11 @@ struct Scratch {
 // whole sum when no face outside the run uses its vertices. Most vertices have one texture vertex
 // and one normal: the first corner seen for a vertex claims a slot of its own and only
 // disagreeing corners go through the hash map.
-void WeldRun(const MeshView& view, FaceRun run, Scratch& s) {
+//
+// With `counting`, only out.positions and out.indices are filled (enough to count and bound the
+// output), and a run without faceted faces skips its normals: there every corner of a vertex has
+// the vertex's normal, so corners agree exactly when their texture vertices do.
+void WeldRun(const MeshView& view, FaceRun run, Scratch& s, bool counting) {
   const Mesh& mesh = *view.mesh;
   WeldedMesh& out = s.out;
   out.positions.clear();
@@ -70,37 +82,51 @@ void WeldRun(const MeshView& view, FaceRun run, Scratch& s) {
   out.uvw.clear();
   out.indices.clear();
   s.extra.clear();
-  s.slotKeys.clear();
+  s.slotTv.clear();
+  s.slotNormal.clear();
 
   std::uint32_t lo = kNone, hi = 0;
-  for (std::size_t f = run.begin; f < run.end; ++f) {
-    if (!HasValidVerts(mesh, f)) continue;
-    const DWORD* v = mesh.faces[f].v;
-    lo = std::min({lo, v[0], v[1], v[2]});
-    hi = std::max({hi, v[0], v[1], v[2]});
-  }
-  if (lo == kNone) return;
-  const std::size_t span = std::size_t(hi - lo) + 1;
-
-  // Normals as Mesh::buildNormals builds them on the world-space mesh, in the same order.
-  s.world.resize(span);
-  for (std::size_t i = 0; i < span; ++i) s.world[i] = view.WorldVertex(lo + i);
-  s.vertexNormal.assign(span, Point3());
-  s.faceNormal.resize(run.end - run.begin);
+  bool faceted = false;
   for (std::size_t f = run.begin; f < run.end; ++f) {
     if (!HasValidVerts(mesh, f)) continue;
     const Face& face = mesh.faces[f];
-    const Point3& a = s.world[face.v[0] - lo];
-    // The unnormalised cross product weights each face by its area in the vertex sums.
-    const Point3 n = (s.world[face.v[1] - lo] - a) ^ (s.world[face.v[2] - lo] - a);
-    s.faceNormal[f - run.begin] = n.Normalized();
-    if (face.smGroup == 0) continue;
-    for (DWORD vi : face.v) s.vertexNormal[vi - lo] += n;
+    lo = std::min({lo, face.v[0], face.v[1], face.v[2]});
+    hi = std::max({hi, face.v[0], face.v[1], face.v[2]});
+    faceted = faceted || face.smGroup == 0;
   }
-  for (Point3& n : s.vertexNormal) n.Normalize();
+  if (lo == kNone) return;
+  const std::size_t span = std::size_t(hi - lo) + 1;
+  s.world.resize(span);
+  for (std::size_t i = 0; i < span; ++i) s.world[i] = view.WorldVertex(lo + i);
+
+  const bool normals = !counting || faceted;
+  if (normals) {
+    // Normals as Mesh::buildNormals builds them on the world-space mesh, in the same order.
+    s.vertexNormal.assign(span, Point3());
+    s.faceNormal.resize(run.end - run.begin);
+    for (std::size_t f = run.begin; f < run.end; ++f) {
+      if (!HasValidVerts(mesh, f)) continue;
+      const Face& face = mesh.faces[f];
+      const Point3& a = s.world[face.v[0] - lo];
+      // The unnormalised cross product weights each face by its area in the vertex sums.
+      const Point3 n = (s.world[face.v[1] - lo] - a) ^ (s.world[face.v[2] - lo] - a);
+      if (face.smGroup == 0) {
+        s.faceNormal[f - run.begin] = UnitNormal(n.Normalized());
+        continue;
+      }
+      for (DWORD vi : face.v) s.vertexNormal[vi - lo] += n;
+    }
+    for (Point3& n : s.vertexNormal) n = UnitNormal(n.Normalized());
+  }
 
   s.firstSlot.assign(span, kNone);
-  out.indices.reserve(3 * (run.end - run.begin));
+  const std::size_t corners = 3 * (run.end - run.begin);
+  out.indices.reserve(corners);
+  out.positions.reserve(std::min(span, corners));
+  if (!counting) {
+    out.normals.reserve(std::min(span, corners));
+    out.uvw.reserve(std::min(span, corners));
+  }
   for (std::size_t f = run.begin; f < run.end; ++f) {
     if (!HasValidVerts(mesh, f)) continue;
     const Face& face = mesh.faces[f];
@@ -108,27 +134,31 @@ void WeldRun(const MeshView& view, FaceRun run, Scratch& s) {
     for (int c = 0; c < 3; ++c) {
       const std::uint32_t v = face.v[c];
       const std::uint32_t tv = textured ? mesh.tvFace[f].t[c] : kNone;
-      const Point3 n = UnitNormal(face.smGroup == 0 ? s.faceNormal[f - run.begin] : s.vertexNormal[v - lo]);
-      const CornerKey key = MakeKey(v, tv, n);
-      std::uint32_t index = s.firstSlot[v - lo];
-      if (index == kNone || !(s.slotKeys[index] == key)) {
-        const auto fresh = static_cast<std::uint32_t>(out.positions.size());
-        if (index != kNone) {
-          auto [it, inserted] = s.extra.try_emplace(key, fresh);
-          if (!inserted) {
-            out.indices.push_back(it->second);
-            continue;
-          }
-        } else {
-          s.firstSlot[v - lo] = fresh;
+      const Point3 n = !normals ? Point3() : face.smGroup == 0 ? s.faceNormal[f - run.begin] : s.vertexNormal[v - lo];
+      const std::uint32_t index = s.firstSlot[v - lo];
+      // A vertex's first corner takes a slot of its own; later corners that agree use it.
+      if (index != kNone && s.slotTv[index] == tv && SameBits(s.slotNormal[index], n)) {
+        out.indices.push_back(index);
+        continue;
+      }
+      const auto fresh = static_cast<std::uint32_t>(out.positions.size());
+      if (index == kNone) {
+        s.firstSlot[v - lo] = fresh;
+      } else {
+        auto [it, inserted] = s.extra.try_emplace(MakeKey(v, tv, n), fresh);
+        if (!inserted) {
+          out.indices.push_back(it->second);
+          continue;
         }
-        out.positions.push_back(s.world[v - lo]);
+      }
+      out.positions.push_back(s.world[v - lo]);
+      if (!counting) {
         out.normals.push_back(n);
         out.uvw.push_back(tv == kNone ? Point3() : mesh.tVerts[tv]);
-        s.slotKeys.push_back(key);
-        index = fresh;
       }
-      out.indices.push_back(index);
+      s.slotTv.push_back(tv);
+      s.slotNormal.push_back(n);
+      out.indices.push_back(fresh);
     }
   }
 }
@@ -148,7 +178,7 @@ constexpr float kBig = std::numeric_limits<float>::max();
 
 WeldedMesh WeldCorners(const MeshView& view) {
   Scratch s;
-  WeldRun(view, {0, view.mesh->faces.size()}, s);
+  WeldRun(view, {0, view.mesh->faces.size()}, s, false);
   return std::move(s.out);
 }
 
@@ -169,7 +199,7 @@ WeldPlan PlanWeld(const std::vector<MeshView>& views, int threads) {
   tbb::enumerable_thread_specific<Scratch> scratch;
   ParallelFor(threads, plan.items.size(), [&](std::size_t i) {
     Scratch& s = scratch.local();
-    WeldRun(views[plan.items[i].mesh], plan.items[i].run, s);
+    WeldRun(views[plan.items[i].mesh], plan.items[i].run, s, true);
     Count& c = counts[i];
     c.vertices = s.out.vertexCount();
     c.faces = s.out.faceCount();
@@ -206,7 +236,7 @@ void ForEachWeldedRun(const std::vector<MeshView>& views, const WeldPlan& plan, 
   tbb::enumerable_thread_specific<Scratch> scratch;
   ParallelFor(threads, plan.items.size(), [&](std::size_t i) {
     Scratch& s = scratch.local();
-    WeldRun(views[plan.items[i].mesh], plan.items[i].run, s);
+    WeldRun(views[plan.items[i].mesh], plan.items[i].run, s, false);
     emit(i, s.out);
   });
 }
