@@ -112,6 +112,9 @@ void Lawn::BuildLawnMesh(TimeValue t) {
     ivalid = NEVER;  // the host asks at every evaluation; meshTime decides
     int buildType = 0;
     paramBlock->GetValue(lawn_build_type, t, buildType, iv);
+    // The old mesh goes first: the host keeps its memory and the new build reuses it, instead of
+    // two lawns being held at once and the new one faulting in fresh pages.
+    mesh.FreeAll();
     mesh = buildType == 0 ? BuildBladeLawn(t) : BuildBundleLawn(t);  // moved in, not copied
     mesh.InvalidateGeomCache();
     mesh.buildNormals();

@@ -19,8 +19,9 @@ constexpr BladeParams kTemplateBlade{1.5f, 0.0f, 0.1f, 2, 0.1f, 1.25f, 0.0f, 0.0
 
 LawnMeshWriter::LawnMeshWriter(const char* elements) : elements_(elements) {
   const Mesh blade = BuildBladeMesh(kTemplateBlade);
-  tVerts_ = blade.tVerts;
-  faces_ = blade.faces;  // the blade builder already gives edges (on, on, off) and group 1
+  tVerts_.assign(blade.tVerts.begin(), blade.tVerts.end());
+  // The blade builder already gives edges (on, on, off) and group 1.
+  faces_.assign(blade.faces.begin(), blade.faces.end());
 }
 
 void LawnMeshWriter::Report(const char* what) const {

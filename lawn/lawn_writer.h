@@ -71,8 +71,8 @@ class LawnMeshWriter {
 };
 
 // Room for n elements without creating any; false when the memory cannot be had.
-template <class T>
-bool ReserveElements(std::vector<T>& v, std::size_t n) {
+template <class Vector>
+bool ReserveElements(Vector& v, std::size_t n) {
   try {
     v.reserve(n);
   } catch (const std::bad_alloc&) {

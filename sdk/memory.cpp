@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "sdk/cgroup_memory.h"
+#include "sdk/large_alloc.h"
 
 namespace {
 constexpr std::size_t kAlwaysAllowed = std::size_t{64} << 20;
@@ -53,6 +54,10 @@ std::size_t AddressSpaceLeft() {
 
 std::size_t HostHeadroom() {
   std::size_t headroom = std::min({SystemAvailable(), CgroupMemoryLeft(""), AddressSpaceLeft()});
+  // Blocks the host keeps for reuse are already counted as used, yet the next large allocation
+  // takes them first.
+  const std::size_t kept = KeptBytes();
+  headroom = headroom > kUnlimited - kept ? kUnlimited : headroom + kept;
   if (const std::size_t cap = hostLimit.load(); cap != 0) headroom = std::min(headroom, cap);
   return headroom;
 }

@@ -8,7 +8,7 @@
 namespace {
 // Sizes one array; any allocation failure empties the whole mesh and reports FALSE.
 template <class T>
-BOOL Resize(Mesh& m, std::vector<T>& v, int n, BOOL keep) {
+BOOL Resize(Mesh& m, HostVector<T>& v, int n, BOOL keep) {
   // The system promises memory it may not have: a size it cannot hold is refused up front, so the
   // build fails cleanly instead of the process being killed while the array is filled.
   if (n < 0 || !HostCanHold(static_cast<size_t>(n) * sizeof(T))) {
@@ -19,7 +19,7 @@ BOOL Resize(Mesh& m, std::vector<T>& v, int n, BOOL keep) {
     if (keep) {
       v.resize(static_cast<size_t>(n));
     } else {
-      std::vector<T>().swap(v);
+      HostVector<T>().swap(v);
       v.resize(static_cast<size_t>(n));
     }
   } catch (const std::bad_alloc&) {
@@ -40,12 +40,12 @@ BOOL Mesh::setNumTVerts(int n, BOOL keep) { return Resize(*this, tVerts, n, keep
 BOOL Mesh::setNumTVFaces(int n, BOOL keep, int) { return Resize(*this, tvFace, n, keep); }
 
 void Mesh::FreeAll() {
-  std::vector<Point3>().swap(verts);
-  std::vector<Face>().swap(faces);
-  std::vector<UVVert>().swap(tVerts);
-  std::vector<TVFace>().swap(tvFace);
-  std::vector<Point3>().swap(faceNormals_);
-  std::vector<Point3>().swap(vertexNormals_);
+  HostVector<Point3>().swap(verts);
+  HostVector<Face>().swap(faces);
+  HostVector<UVVert>().swap(tVerts);
+  HostVector<TVFace>().swap(tvFace);
+  HostVector<Point3>().swap(faceNormals_);
+  HostVector<Point3>().swap(vertexNormals_);
   normalsValid_ = normalsComputed_ = false;
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "sdk/geom.h"
+#include "sdk/large_alloc.h"
 #include "sdk/platform.h"
 
 // Edge-visibility bits of Face::flags.
@@ -40,13 +41,14 @@ using UVVert = Point3;
 
 // A triangle mesh. Arrays are public so builders write straight into them; the setNum* calls size
 // them (new elements are value-initialised) and return FALSE, leaving the mesh empty, when the
-// memory cannot be had. Copies are deep; moves are cheap.
+// memory cannot be had. Copies are deep; moves are cheap. Large arrays live in huge pages and a
+// rebuild of the same size reuses the memory the previous build freed (HostAllocator).
 class Mesh {
  public:
-  std::vector<Point3> verts;
-  std::vector<Face> faces;
-  std::vector<UVVert> tVerts;
-  std::vector<TVFace> tvFace;
+  HostVector<Point3> verts;
+  HostVector<Face> faces;
+  HostVector<UVVert> tVerts;
+  HostVector<TVFace> tvFace;
 
   int getNumVerts() const { return static_cast<int>(verts.size()); }
   int getNumFaces() const { return static_cast<int>(faces.size()); }
@@ -81,11 +83,11 @@ class Mesh {
   const Point3& getFaceNormal(int f) const { return faceNormals()[f]; }
   // The vertex normal to use for corner `corner` of face `f` (the face normal when faceted).
   Point3 getCornerNormal(int f, int corner) const;
-  const std::vector<Point3>& faceNormals() const {
+  const HostVector<Point3>& faceNormals() const {
     ComputeNormals();
     return faceNormals_;
   }
-  const std::vector<Point3>& vertexNormals() const {
+  const HostVector<Point3>& vertexNormals() const {
     ComputeNormals();
     return vertexNormals_;
   }
@@ -107,8 +109,8 @@ class Mesh {
   // Fills the normal arrays when normals were asked for and not yet computed.
   void ComputeNormals() const;
 
-  mutable std::vector<Point3> faceNormals_;
-  mutable std::vector<Point3> vertexNormals_;
+  mutable HostVector<Point3> faceNormals_;
+  mutable HostVector<Point3> vertexNormals_;
   bool normalsValid_ = false;             // asked for since the last change
   mutable bool normalsComputed_ = false;  // and filled in
 };

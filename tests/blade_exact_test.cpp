@@ -1,6 +1,7 @@
 // Blade generator: the fast builder gives, bit for bit, the blade of the plain step-by-step build.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -67,9 +68,11 @@ Mesh StepByStepBlade(const BladeParams& p) {
   return m;
 }
 
-template <class T>
-bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
+// Same length and the same bytes: a buffer of the caller's or a mesh's array.
+template <class A, class B>
+bool SameBits(const A& a, const B& b) {
+  static_assert(sizeof(a[0]) == sizeof(b[0]));
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(a[0])) == 0;
 }
 
 void ExpectSameBlade(const BladeParams& p) {
@@ -94,8 +97,8 @@ void ExpectSameBlade(const BladeParams& p) {
   EXPECT_TRUE(SameBits(verts, fast.verts));
   EXPECT_TRUE(SameBits(bare, fast.verts));
   EXPECT_TRUE(SameBits(tVerts, fast.tVerts));
-  EXPECT_TRUE(faces == fast.faces);
-  EXPECT_TRUE(tvFaces == fast.tvFace);
+  EXPECT_TRUE(std::equal(faces.begin(), faces.end(), fast.faces.begin(), fast.faces.end()));
+  EXPECT_TRUE(std::equal(tvFaces.begin(), tvFaces.end(), fast.tvFace.begin(), fast.tvFace.end()));
 }
 
 TEST(BladeExact, ChosenBladesMatchTheStepByStepBuild) {

@@ -86,9 +86,9 @@ Mesh CopiedLawn(const BladeLawnSettings& s) {
   return m;
 }
 
-template <class T>
-bool SameBits(const std::vector<T>& a, const std::vector<T>& b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
+template <class Vector>
+bool SameBits(const Vector& a, const Vector& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(a[0])) == 0;
 }
 
 using lawn_test::BitmapPtr;

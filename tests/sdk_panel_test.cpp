@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "sdk/crt.h"
+#include "sdk/large_alloc.h"
 #include "sdk/memory.h"
 #include "sdk/mesh.h"
 #include "sdk/custcont.h"
@@ -177,5 +178,29 @@ TEST(Platform, MeshThatCannotBeAllocatedIsEmptyAndFalse) {
   EXPECT_FALSE(huge);
   EXPECT_EQ(m.getNumVerts(), 0);
   EXPECT_EQ(m.getNumFaces(), 0);
+}
+
+// A rebuild of the same size finds the block the previous build freed, already in place; a smaller
+// one takes it shortened, a larger one takes the largest kept block grown.
+TEST(Platform, FreedLargeBlocksAreReusedByTheNextAllocation) {
+  ReleaseKeptMemory();
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  char* a = static_cast<char*>(AllocateLarge(9 * kMiB));
+  a[9 * kMiB - 1] = 1;
+  FreeLarge(a, 9 * kMiB);
+  EXPECT_EQ(KeptBytes(), 10 * kMiB);  // whole huge pages
+  char* b = static_cast<char*>(AllocateLarge(9 * kMiB));
+  EXPECT_EQ(b, a);
+  EXPECT_EQ(KeptBytes(), 0u);
+  FreeLarge(b, 9 * kMiB);
+  char* c = static_cast<char*>(AllocateLarge(5 * kMiB));
+  EXPECT_EQ(c, a);
+  FreeLarge(c, 5 * kMiB);
+  char* d = static_cast<char*>(AllocateLarge(64 * kMiB));
+  d[64 * kMiB - 1] = 2;  // the grown block is all there
+  EXPECT_EQ(KeptBytes(), 0u);
+  FreeLarge(d, 64 * kMiB);
+  ReleaseKeptMemory();
+  EXPECT_EQ(KeptBytes(), 0u);
 }
 }  // namespace
