@@ -58,14 +58,45 @@ void R250Generator::setState(const std::uint32_t (&words)[kWords], int index) {
   index_ = (index % kWords + kWords) % kWords;
 }
 
+namespace {
+// Every seeding of every generator gets its own number, so a thread never mistakes a run of an
+// earlier seeding (or of another generator) for a current one.
+std::atomic<std::uint64_t> nextEpoch{1};
+
+// The run a thread is drawing from.
+struct Run {
+  std::uint64_t epoch = 0;
+  int next = 0, count = 0;
+  float values[SharedR250::kRunLength];
+};
+thread_local Run threadRun;
+}  // namespace
+
+SharedR250::SharedR250() : epoch_(nextEpoch++) {}
+
 void SharedR250::seed(std::int32_t s) {
   std::lock_guard<std::mutex> lock(mutex_);
   gen_.seed(s);
+  epoch_ = nextEpoch++;
 }
 
 void SharedR250::drawBatch(float* out, int n) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (int i = 0; i < n; ++i) out[i] = static_cast<float>(gen_.next());
+  Run& run = threadRun;
+  if (run.epoch != epoch_.load(std::memory_order_acquire)) run.next = run.count = 0;
+  while (n > 0) {
+    if (run.next == run.count) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      for (float& v : run.values) v = static_cast<float>(gen_.next());
+      run.epoch = epoch_.load(std::memory_order_relaxed);
+      run.next = 0;
+      run.count = kRunLength;
+    }
+    const int take = n < run.count - run.next ? n : run.count - run.next;
+    for (int i = 0; i < take; ++i) out[i] = run.values[run.next + i];
+    run.next += take;
+    out += take;
+    n -= take;
+  }
 }
 
 }  // namespace gramora::verdigo
