@@ -1,15 +1,18 @@
 // `gramora build`, `save` and `render`: a scene file through the plug-in to files.
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <optional>
 
 #include "app/atomic_file.h"
+#include "app/build_stats.h"
 #include "app/commands.h"
 #include "app/errors.h"
 #include "app/host_session.h"
 #include "app/json_file.h"
 #include "app/path_policy.h"
+#include "app/parallel.h"
 #include "app/progress.h"
 #include "app/render_bridge.h"
 #include "app/scene_builder.h"
@@ -44,13 +47,16 @@ TimeValue EvaluationTime(const std::optional<double>& option, const SceneSetting
   return FrameToTicks(nlohmann::json(option.value_or(settings.frame)), option ? "--frame" : "the scene's \"frame\"");
 }
 
-// Builds the scene file (or the default scene) into the host and evaluates it.
+// Builds the scene file (or the default scene) into the host and evaluates it; with `stats`, times
+// the making of the scene and its evaluation.
 ExportScene BuildAndEvaluate(const std::string& scenePath, const std::optional<double>& frame, bool quiet,
-                             SceneSettings& settings) {
+                             SceneSettings& settings, BuildStats* stats = nullptr) {
+  const auto start = std::chrono::steady_clock::now();
   const SceneDocument doc = ReadSceneDocument(scenePath);
   ProgressBar bar("building", !quiet);
   settings = BuildSceneDocument(doc);
-  return EvaluateScene(EvaluationTime(frame, settings), bar.Callback());
+  if (stats) stats->scene += SecondsSince(start);
+  return EvaluateScene(EvaluationTime(frame, settings), bar.Callback(), stats ? &stats->evaluation : nullptr);
 }
 
 // The image as a PNG through the same atomic path as every export: a fresh temporary beside the
@@ -83,10 +89,13 @@ int RunBuild(const HostOptions& host, const BuildOptions& options) {
       throw InputError("cannot write '" + options.viewport + "': the top view must end in .svg");
     CheckOutputFolder(options.viewport);
   }
+  const auto start = std::chrono::steady_clock::now();
+  BuildStats stats;
   HostSession session(host.pluginDir);
   SetHostMeshCopies(PeakMeshCopies(PeakWork::kExport));
+  stats.scene = SecondsSince(start);
   SceneSettings settings;
-  const ExportScene scene = BuildAndEvaluate(options.scene, options.frame, host.quiet, settings);
+  const ExportScene scene = BuildAndEvaluate(options.scene, options.frame, host.quiet, settings, &stats);
   std::size_t faces = 0;
   for (const ExportNode& n : scene.nodes) faces += n.Geometry().faces.size();
   // The export is written first: its meshes are borrowed from the scene, and drawing the top view
@@ -97,14 +106,22 @@ int RunBuild(const HostOptions& host, const BuildOptions& options) {
   if (!options.viewport.empty()) svg.emplace(options.viewport);
   {
     ProgressBar bar("writing", !host.quiet);
-    WriteSceneFile(scene, output, bar.Callback());
+    WriteSceneFile(scene, output, bar.Callback(), {0, &stats.output});
   }
+  auto phase = std::chrono::steady_clock::now();
   if (svg) WriteViewportSvg(*svg, EvaluationTime(options.frame, settings));
+  stats.viewport = SecondsSince(phase);
+  phase = std::chrono::steady_clock::now();
   output.Commit();
   if (svg) svg->Commit();
+  stats.output.write += SecondsSince(phase);  // renaming over an old file frees its blocks
   if (!host.quiet)
     std::printf("wrote %s (%s, %s)\n", options.output.c_str(), Count(scene.nodes.size(), "node").c_str(),
                 Count(faces, "face").c_str());
+  if (options.stats) {
+    stats.total = SecondsSince(start);
+    PrintBuildStats(stats, stdout);
+  }
   return 0;
 }
 

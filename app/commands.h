@@ -13,12 +13,13 @@ struct HostOptions {
   double maxPasses = 0;            // work of more passes is refused; 0: no bound
 };
 
-// `gramora build [SCENE] -o OUT [--frame F]`.
+// `gramora build [SCENE] -o OUT [--frame F] [--viewport TOP.svg] [--stats]`.
 struct BuildOptions {
   std::string scene;            // empty: the embedded default scene
   std::string output;           // .obj, .ply or .glb
   std::optional<double> frame;  // overrides the scene's "frame"
   std::string viewport;         // also a top view of the scene as SVG (empty: none)
+  bool stats = false;           // print the time of each phase and the peak memory
 };
 
 // `gramora save [SCENE] -o SAVED`.

@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
   buildCmd->add_option("-o,--output", build.output, "output file: .obj, .ply or .glb")->required();
   buildCmd->add_option("--frame", build.frame, "frame to evaluate (default: the scene's \"frame\")")->check(kFrameText);
   buildCmd->add_option("--viewport", build.viewport, "also write a top view (.svg): mesh outlines and modifier gizmos");
+  buildCmd->add_flag("--stats", build.stats, "print the time of each phase and the peak memory");
   buildCmd->add_flag("-q,--quiet", host.quiet, "no progress bar");
   buildCmd->add_flag("--strict", host.strict, kStrictHelp);
 

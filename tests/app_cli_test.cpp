@@ -106,6 +106,29 @@ TEST_F(CliTest, BuildSaveLoadBuildGivesIdenticalObj) {
   EXPECT_EQ(doc["nodes"][2]["nodes"].size(), 2u);
 }
 
+// --stats adds the phase table on standard output and changes nothing in the file.
+TEST_F(CliTest, BuildStatsReportPhasesAndPeakMemory) {
+  const fs::path scene = Write("blades.json", kBladeScene);
+  ASSERT_EQ(Run({"build", scene.string(), "-o", Path("a.glb").string(), "--quiet"}).status, 0);
+  const Result r = Run({"build", scene.string(), "-o", Path("b.glb").string(), "--quiet", "--stats"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadAll(Path("a.glb")), ReadAll(Path("b.glb")));
+  std::istringstream lines(r.out);
+  std::string phase, unit;
+  double value = -1, total = 0, sum = 0;
+  std::getline(lines, phase);  // the heading
+  for (const char* expected : {"scene", "build", "modifiers", "normals", "export", "viewport", "total"}) {
+    ASSERT_TRUE(lines >> phase >> value) << r.out;
+    EXPECT_EQ(phase, expected);
+    EXPECT_GE(value, 0.0) << phase;
+    (phase == "total" ? total : sum) += value;
+  }
+  EXPECT_GE(total + 0.002, sum);  // the phases (rounded to ms) fit in the total
+  ASSERT_TRUE(lines >> phase >> unit >> value >> unit) << r.out;
+  EXPECT_EQ(phase + " " + unit, "peak MB");
+  EXPECT_GT(value, 1.0);
+}
+
 // A lawn with a height map, a procedural probability map and a vector field, mown by a keyed
 // mower: everything the save form has to carry. Its files are copied beside the scene in `dir`.
 std::string LawnScene(const fs::path& dir, bool withField) {
