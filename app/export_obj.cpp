@@ -3,6 +3,8 @@
 #include <tbb/parallel_pipeline.h>
 #include <tbb/task_arena.h>
 
+#include <array>
+#include <bit>
 #include <charconv>
 #include <deque>
 #include <memory>
@@ -38,6 +40,22 @@ struct Text {
 char* Float(char* p, float f) { return std::to_chars(p, p + 16, f).ptr; }
 char* UInt(char* p, std::uint64_t n) { return std::to_chars(p, p + 20, n).ptr; }
 
+// Recently formatted texture-vertex lines: meshes made of copies of one piece (every blade of a
+// lawn has the template's 61 texture vertices) repeat the same few lines millions of times.
+class LineCache {
+ public:
+  // Appends "vt u v w\n" for t at p; returns the end.
+  char* TextureLine(char* p, const Point3& t);
+
+ private:
+  struct Entry {
+    std::uint32_t bits[3] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};  // a NaN pattern no entry starts with
+    std::uint8_t length = 0;
+    char text[kMaxPointLine];
+  };
+  std::array<Entry, 256> entries_;
+};
+
 char* Triple(char* p, const Point3& v) {
   p = Float(p, v.x);
   *p++ = ' ';
@@ -46,6 +64,19 @@ char* Triple(char* p, const Point3& v) {
   p = Float(p, v.z);
   *p++ = '\n';
   return p;
+}
+
+char* LineCache::TextureLine(char* p, const Point3& t) {
+  const std::uint32_t bits[3] = {std::bit_cast<std::uint32_t>(t.x), std::bit_cast<std::uint32_t>(t.y),
+                                 std::bit_cast<std::uint32_t>(t.z)};
+  Entry& e = entries_[(bits[0] * 0x9E3779B1u ^ bits[1] * 0x85EBCA77u ^ bits[2] * 0xC2B2AE3Du) >> 24];
+  if (e.bits[0] == bits[0] && e.bits[1] == bits[1] && e.bits[2] == bits[2] && e.length > 0)
+    return std::copy_n(e.text, e.length, p);
+  char* end = Triple(std::copy_n("vt ", 3, p), t);
+  e.length = static_cast<std::uint8_t>(end - p);
+  std::copy_n(p, e.length, e.text);
+  std::copy_n(bits, 3, e.bits);
+  return end;
 }
 
 // Node names are free text; OBJ ends a statement at the line break, so control characters go.
@@ -68,7 +99,9 @@ void Format(const ExportScene& scene, const Piece& piece, Text& text) {
   const ExportNode& node = scene.nodes[piece.node];
   const MeshView view = node.View();
   const Mesh& m = *view.mesh;
-  const std::size_t need = MaxBytes(piece, scene);
+  // Every buffer is made big enough for any piece of elements at once, so buffers circulate
+  // between kinds of pieces without being made again (fresh memory is paid for in page faults).
+  const std::size_t need = std::max(MaxBytes(piece, scene), kPieceElements * kMaxFaceLine);
   if (text.capacity < need) {
     text.data.reset(new char[need]);
     text.capacity = need;
@@ -87,14 +120,11 @@ void Format(const ExportScene& scene, const Piece& piece, Text& text) {
         p = Triple(p, view.WorldVertex(i));
       }
       break;
-    case Piece::kTVerts:
-      for (std::size_t i = piece.begin; i < piece.end; ++i) {
-        *p++ = 'v';
-        *p++ = 't';
-        *p++ = ' ';
-        p = Triple(p, m.tVerts[i]);
-      }
+    case Piece::kTVerts: {
+      LineCache cache;
+      for (std::size_t i = piece.begin; i < piece.end; ++i) p = cache.TextureLine(p, m.tVerts[i]);
       break;
+    }
     case Piece::kFaces:
       for (std::size_t f = piece.begin; f < piece.end; ++f) {
         if (!HasValidVerts(m, f)) continue;
@@ -102,10 +132,14 @@ void Format(const ExportScene& scene, const Piece& piece, Text& text) {
         *p++ = 'f';
         for (int c = 0; c < 3; ++c) {
           *p++ = ' ';
-          p = UInt(p, piece.vBase + m.faces[f].v[c]);
+          char* const number = p;
+          const std::uint64_t v = piece.vBase + m.faces[f].v[c];
+          p = UInt(p, v);
           if (textured) {
             *p++ = '/';
-            p = UInt(p, piece.tBase + m.tvFace[f].t[c]);
+            const std::uint64_t t = piece.tBase + m.tvFace[f].t[c];
+            // Texture vertex k mostly belongs to vertex k: the number is the one just written.
+            p = t == v ? std::copy(number, p - 1, p) : UInt(p, t);
           }
         }
         *p++ = '\n';
