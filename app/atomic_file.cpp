@@ -111,6 +111,7 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
 }
 
 AtomicFile::~AtomicFile() {
+  if (directFd_ >= 0) close(directFd_);
   if (file_) std::fclose(file_);
   if (!committed_ && !tempPath_.empty()) std::remove(tempPath_.c_str());
   ReleaseTemporary(signalSlot_);
@@ -118,6 +119,8 @@ AtomicFile::~AtomicFile() {
 
 void AtomicFile::Fail(const char* what) {
   const std::string reason = std::strerror(errno);
+  if (directFd_ >= 0) close(directFd_);
+  directFd_ = -1;
   if (file_) std::fclose(file_);
   file_ = nullptr;
   std::remove(tempPath_.c_str());
@@ -136,7 +139,7 @@ void AtomicFile::Flush() {
 }
 
 void AtomicFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
-  const int fd = file_ ? fileno(file_) : -1;
+  const int fd = Descriptor();
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
     const ssize_t n = fd < 0 ? -1 : pwrite(fd, p, size, static_cast<off_t>(offset));
@@ -148,8 +151,17 @@ void AtomicFile::WriteAt(std::uint64_t offset, const void* data, std::size_t siz
   }
 }
 
+int AtomicFile::Descriptor() const { return file_ ? fileno(file_) : -1; }
+
+int AtomicFile::DirectDescriptor() {
+  if (directFd_ < 0 && file_) directFd_ = open(tempPath_.c_str(), O_WRONLY | O_DIRECT | O_CLOEXEC);
+  return directFd_;
+}
+
 void AtomicFile::Commit() {
   if (!file_) Fail("write");
+  if (directFd_ >= 0) close(directFd_);
+  directFd_ = -1;
   if (std::fflush(file_) != 0) Fail("write");
   if (std::fclose(file_) != 0) {
     file_ = nullptr;

@@ -24,6 +24,11 @@ class AtomicFile {
   // at once for disjoint ranges. Throws InputError when the disk refuses them (the temporary
   // file is still removed when the AtomicFile is destroyed).
   void WriteAt(std::uint64_t offset, const void* data, std::size_t size);
+  // The temporary file's descriptor, for writes at offsets from several threads (pwrite).
+  int Descriptor() const;
+  // A second descriptor of the temporary file opened with O_DIRECT (writes bypass the page cache and
+  // must be whole aligned pages), or -1 when the file system does not offer it. Closed on Commit.
+  int DirectDescriptor();
   // Flushes, closes and renames the temporary file over the target; throws InputError on failure.
   void Commit();
   const std::string& path() const { return path_; }
@@ -34,5 +39,6 @@ class AtomicFile {
   std::string tempPath_;
   std::FILE* file_ = nullptr;
   bool committed_ = false;
+  int directFd_ = -1;
   int signalSlot_ = -1;  // where the signal handler finds the temporary file, or -1
 };

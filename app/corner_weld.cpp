@@ -240,3 +240,17 @@ void ForEachWeldedRun(const std::vector<MeshView>& views, const WeldPlan& plan, 
     emit(i, s.out);
   });
 }
+
+void WriteWeldedRunsInOrder(const std::vector<MeshView>& views, const WeldPlan& plan, int threads,
+                            const std::function<void(std::size_t item, const WeldedMesh& run, ByteBlock& out)>& format,
+                            const std::function<void(std::size_t item, const ByteBlock& bytes)>& write) {
+  tbb::enumerable_thread_specific<Scratch> scratch;
+  OrderedPipeline(
+      threads, plan.items.size(),
+      [&](std::size_t i, ByteBlock& out) {
+        Scratch& s = scratch.local();
+        WeldRun(views[plan.items[i].mesh], plan.items[i].run, s, false);
+        format(i, s.out, out);
+      },
+      write);
+}

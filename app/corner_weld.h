@@ -7,6 +7,7 @@
 
 #include "app/face_runs.h"
 #include "app/mesh_view.h"
+#include "app/parallel.h"
 
 // Corners re-indexed so that each output vertex has one position, normal and texture coordinate:
 // corners that agree on all three share an output vertex.
@@ -65,3 +66,9 @@ WeldPlan PlanWeld(const std::vector<MeshView>& views, int threads);
 // faces at plan.faceStart[item]; its indices count from 0.
 void ForEachWeldedRun(const std::vector<MeshView>& views, const WeldPlan& plan, int threads,
                       const std::function<void(std::size_t item, const WeldedMesh& run)>& emit);
+
+// Welds every item of the plan again on up to `threads` workers, which turn each into bytes
+// (format), and hands the bytes to write strictly in item order, one item at a time.
+void WriteWeldedRunsInOrder(const std::vector<MeshView>& views, const WeldPlan& plan, int threads,
+                            const std::function<void(std::size_t item, const WeldedMesh& run, ByteBlock& out)>& format,
+                            const std::function<void(std::size_t item, const ByteBlock& bytes)>& write);

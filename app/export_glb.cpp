@@ -1,7 +1,5 @@
 #include "app/export_glb.h"
 
-#include <tbb/enumerable_thread_specific.h>
-
 #include <chrono>
 #include <nlohmann/json.hpp>
 
@@ -9,6 +7,7 @@
 #include "app/corner_weld.h"
 #include "app/errors.h"
 #include "app/parallel.h"
+#include "app/region_writer.h"
 
 using nlohmann::json;
 
@@ -44,30 +43,22 @@ int AddAccessor(json& doc, std::uint64_t& offset, std::uint64_t bytes, int targe
   return static_cast<int>(doc["accessors"].size() - 1);
 }
 
-// Writes one welded run's share of its mesh's arrays in place; `first` is the run's first vertex
-// within its mesh.
-void WriteRun(AtomicFile& file, const MeshPlace& at, std::uint64_t first, std::uint64_t firstFace, const WeldedMesh& w,
-              std::vector<char>& bytes) {
+// One welded run's share of its mesh's five arrays, one after the other.
+void FormatRun(const WeldedMesh& w, std::size_t first, ByteBlock& out) {
   const std::size_t n = w.vertexCount();
-  bytes.resize(std::max(12 * n, 12 * w.faceCount()));
-  const auto put = [&](std::uint64_t offset, std::size_t size, auto fill) {
-    char* p = bytes.data();
-    for (std::size_t i = 0; i < n; ++i) p = fill(p, i);
-    file.WriteAt(offset, bytes.data(), size);
-  };
-  put(at.positions + 12 * first, 12 * n, [&](char* p, std::size_t i) {
+  char* p = out.Room(36 * n + 4 * w.indices.size());
+  for (std::size_t i = 0; i < n; ++i) {
     const Point3 q = YUp(w.positions[i]);
-    return PutF32(PutF32(PutF32(p, q.x), q.y), q.z);
-  });
-  put(at.normals + 12 * first, 12 * n, [&](char* p, std::size_t i) {
+    p = PutF32(PutF32(PutF32(p, q.x), q.y), q.z);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
     const Point3 q = YUp(w.normals[i]);
-    return PutF32(PutF32(PutF32(p, q.x), q.y), q.z);
-  });
-  put(at.texcoords + 8 * first, 8 * n, [&](char* p, std::size_t i) { return PutF32(PutF32(p, w.uvw[i].x), w.uvw[i].y); });
-  put(at.cut + 4 * first, 4 * n, [&](char* p, std::size_t i) { return PutF32(p, w.uvw[i].z); });
-  char* p = bytes.data();
+    p = PutF32(PutF32(PutF32(p, q.x), q.y), q.z);
+  }
+  for (std::size_t i = 0; i < n; ++i) p = PutF32(PutF32(p, w.uvw[i].x), w.uvw[i].y);
+  for (std::size_t i = 0; i < n; ++i) p = PutF32(p, w.uvw[i].z);
   for (std::uint32_t index : w.indices) p = PutU32(p, static_cast<std::uint32_t>(first + index));
-  file.WriteAt(at.indices + 12 * firstFace, bytes.data(), 4 * w.indices.size());
+  out.size = static_cast<std::size_t>(p - out.data.get());
 }
 
 }  // namespace
@@ -157,18 +148,39 @@ void WriteGlb(const ExportScene& scene, AtomicFile& file, const ProgressFn& prog
   file.Write(head.data(), head.size());
   file.Flush();
 
-  // The binary chunk: every run straight to its place.
+  // The binary chunk: the runs in order, each mesh's five arrays filled by five streams.
   const std::uint64_t binary = head.size();
-  for (MeshPlace& at : places)
-    for (std::uint64_t* o : {&at.positions, &at.normals, &at.texcoords, &at.cut, &at.indices}) *o += binary;
-  SharedProgress shared(progress, double(plan.faces()));
-  tbb::enumerable_thread_specific<std::vector<char>> buffers;
-  ForEachWeldedRun(views, plan, options.threads, [&](std::size_t item, const WeldedMesh& w) {
-    const WeldPlan::Part& part = plan.parts[plan.items[item].mesh];
-    if (part.faces == 0) return;
-    WriteRun(file, places[plan.items[item].mesh], plan.vertexStart[item] - part.vertexStart,
-             plan.faceStart[item] - part.faceStart, w, buffers.local());
-    shared.Add(double(w.faceCount()));
-  });
+  RegionWriter writer(file, binary + offset >= options.directBytes);
+  std::vector<RegionWriter::Stream> streams;
+  std::size_t current = views.size();  // the mesh the streams belong to
+  double done = 0;
+  WriteWeldedRunsInOrder(
+      views, plan, options.threads,
+      [&](std::size_t item, const WeldedMesh& w, ByteBlock& out) {
+        const WeldPlan::Part& part = plan.parts[plan.items[item].mesh];
+        FormatRun(w, plan.vertexStart[item] - part.vertexStart, out);
+      },
+      [&](std::size_t item, const ByteBlock& bytes) {
+        const std::size_t mesh = plan.items[item].mesh;
+        if (plan.parts[mesh].faces == 0) return;
+        if (mesh != current) {
+          for (RegionWriter::Stream& s : streams) s.Close();
+          streams.clear();
+          const MeshPlace& at = places[mesh];
+          for (std::uint64_t o : {at.positions, at.normals, at.texcoords, at.cut, at.indices})
+            streams.push_back(writer.Open(binary + o));
+          current = mesh;
+        }
+        const std::uint64_t n = plan.vertexStart[item + 1] - plan.vertexStart[item];
+        const char* p = bytes.data.get();
+        for (std::size_t a = 0; a < 5; ++a) {
+          const std::uint64_t size = a == 4 ? bytes.size - 36 * n : (a < 2 ? 12 : a == 2 ? 8 : 4) * n;
+          streams[a].Append(p, size);
+          p += size;
+        }
+        if (progress) progress(done += double(plan.faceStart[item + 1] - plan.faceStart[item]), double(plan.faces()));
+      });
+  for (RegionWriter::Stream& s : streams) s.Close();
+  writer.Finish();
   if (options.times) options.times->write += SecondsSince(start);
 }

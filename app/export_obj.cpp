@@ -1,17 +1,12 @@
 #include "app/export_obj.h"
 
-#include <tbb/parallel_pipeline.h>
-#include <tbb/task_arena.h>
-
 #include <array>
 #include <bit>
 #include <charconv>
-#include <deque>
-#include <memory>
-#include <mutex>
 
 #include "app/corner_weld.h"
 #include "app/parallel.h"
+#include "app/region_writer.h"
 
 namespace {
 
@@ -28,13 +23,6 @@ struct Piece {
   std::size_t node;
   std::size_t begin, end;
   std::uint64_t vBase, tBase;  // 1-based file-wide index of the node's first vertex, texture vertex
-};
-
-// The text of one piece, formatted by a worker; buffers go back to a pool for the next piece.
-struct Text {
-  std::unique_ptr<char[]> data;
-  std::size_t capacity = 0, size = 0;
-  const Piece* piece = nullptr;
 };
 
 char* Float(char* p, float f) { return std::to_chars(p, p + 16, f).ptr; }
@@ -95,18 +83,14 @@ std::size_t MaxBytes(const Piece& piece, const ExportScene& scene) {
   }
 }
 
-void Format(const ExportScene& scene, const Piece& piece, Text& text) {
+void Format(const ExportScene& scene, const Piece& piece, ByteBlock& text) {
   const ExportNode& node = scene.nodes[piece.node];
   const MeshView view = node.View();
   const Mesh& m = *view.mesh;
-  // Every buffer is made big enough for any piece of elements at once, so buffers circulate
-  // between kinds of pieces without being made again (fresh memory is paid for in page faults).
-  const std::size_t need = std::max(MaxBytes(piece, scene), kPieceElements * kMaxFaceLine);
-  if (text.capacity < need) {
-    text.data.reset(new char[need]);
-    text.capacity = need;
-  }
-  char* p = text.data.get();
+  // Every block is made big enough for any piece of elements at once, so blocks circulate between
+  // kinds of pieces without being made again.
+  char* const start = text.Room(std::max(MaxBytes(piece, scene), kPieceElements * kMaxFaceLine));
+  char* p = start;
   switch (piece.kind) {
     case Piece::kName: {
       const std::string line = NameLine(node.name);
@@ -146,8 +130,7 @@ void Format(const ExportScene& scene, const Piece& piece, Text& text) {
       }
       break;
   }
-  text.size = static_cast<std::size_t>(p - text.data.get());
-  text.piece = &piece;
+  text.size = static_cast<std::size_t>(p - start);
 }
 
 std::vector<Piece> Pieces(const ExportScene& scene) {
@@ -178,45 +161,19 @@ void WriteObj(const ExportScene& scene, AtomicFile& file, const ProgressFn& prog
   double total = 0, done = 0;
   for (const Piece& piece : pieces) total += double(piece.end - piece.begin);
 
-  // Pieces are formatted in parallel and written strictly in order; a few buffers circulate. The
-  // buffers live in `texts`, so nothing leaks when a write fails half-way.
-  std::mutex poolMutex;
-  std::deque<Text> texts;
-  std::vector<Text*> pool;
-  std::size_t next = 0;
-  const int workers = WorkerCount(options.threads);
-  const auto take = [&](tbb::flow_control& fc) -> Text* {
-    if (next == pieces.size()) {
-      fc.stop();
-      return nullptr;
-    }
-    std::lock_guard<std::mutex> lock(poolMutex);
-    Text* text = nullptr;
-    if (pool.empty()) {
-      text = &texts.emplace_back();
-    } else {
-      text = pool.back();
-      pool.pop_back();
-    }
-    text->piece = &pieces[next++];
-    return text;
-  };
-  const auto format = [&](Text* text) {
-    Format(scene, *text->piece, *text);
-    return text;
-  };
-  const auto write = [&](Text* text) {
-    file.Write(text->data.get(), text->size);
-    if (progress) progress(done += double(text->piece->end - text->piece->begin), total);
-    std::lock_guard<std::mutex> lock(poolMutex);
-    pool.push_back(text);
-  };
-  tbb::task_arena arena(workers);
-  arena.execute([&] {
-    tbb::parallel_pipeline(static_cast<std::size_t>(2 * workers + 1),
-                           tbb::make_filter<void, Text*>(tbb::filter_mode::serial_in_order, take) &
-                               tbb::make_filter<Text*, Text*>(tbb::filter_mode::parallel, format) &
-                               tbb::make_filter<Text*, void>(tbb::filter_mode::serial_in_order, write));
-  });
+  // Pieces are formatted in parallel and written strictly in order; a large file goes to the disk
+  // in whole pages around the page cache.
+  double bytes = 0;  // lines are about half as long as they can be
+  for (const Piece& piece : pieces) bytes += double(MaxBytes(piece, scene)) * 0.5;
+  RegionWriter writer(file, bytes >= double(options.directBytes));
+  RegionWriter::Stream stream = writer.Open(0);
+  OrderedPipeline(
+      options.threads, pieces.size(), [&](std::size_t i, ByteBlock& text) { Format(scene, pieces[i], text); },
+      [&](std::size_t i, const ByteBlock& text) {
+        stream.Append(text.data.get(), text.size);
+        if (progress) progress(done += double(pieces[i].end - pieces[i].begin), total);
+      });
+  stream.Close();
+  writer.Finish();
   if (options.times) options.times->write += SecondsSince(start);
 }

@@ -1,14 +1,13 @@
 #include "app/export_ply.h"
 
-#include <tbb/enumerable_thread_specific.h>
-
 #include <chrono>
 #include <string>
 
-#include "app/little_endian.h"
 #include "app/corner_weld.h"
 #include "app/errors.h"
+#include "app/little_endian.h"
 #include "app/parallel.h"
+#include "app/region_writer.h"
 
 namespace {
 constexpr std::size_t kVertexBytes = 9 * 4;
@@ -38,26 +37,33 @@ void WritePly(const ExportScene& scene, AtomicFile& file, const ProgressFn& prog
   file.Write(header.data(), header.size());
   file.Flush();
 
-  // Every run's vertices and faces go straight to their place in the file.
+  // The runs in order: their vertices fill the vertex section, their faces the face section.
   const std::uint64_t vertexSection = header.size(), faceSection = vertexSection + vertices * kVertexBytes;
-  SharedProgress shared(progress, double(vertices + faces));
-  tbb::enumerable_thread_specific<std::vector<char>> buffers;
-  ForEachWeldedRun(views, plan, options.threads, [&](std::size_t item, const WeldedMesh& w) {
-    std::vector<char>& bytes = buffers.local();
-    bytes.resize(std::max(w.vertexCount() * kVertexBytes, w.faceCount() * kFaceBytes));
-    char* p = bytes.data();
-    for (std::size_t i = 0; i < w.vertexCount(); ++i)
-      for (const Point3* v : {&w.positions[i], &w.normals[i], &w.uvw[i]})
-        for (int k = 0; k < 3; ++k) p = PutF32(p, (*v)[k]);
-    file.WriteAt(vertexSection + plan.vertexStart[item] * kVertexBytes, bytes.data(), w.vertexCount() * kVertexBytes);
-    const auto base = static_cast<std::uint32_t>(plan.vertexStart[item]);
-    p = bytes.data();
-    for (std::size_t f = 0; f < w.faceCount(); ++f) {
-      *p++ = 3;
-      for (int c = 0; c < 3; ++c) p = PutU32(p, base + w.indices[3 * f + c]);
-    }
-    file.WriteAt(faceSection + plan.faceStart[item] * kFaceBytes, bytes.data(), w.faceCount() * kFaceBytes);
-    shared.Add(double(w.vertexCount() + w.faceCount()));
-  });
+  RegionWriter writer(file, faceSection + faces * kFaceBytes >= options.directBytes);
+  RegionWriter::Stream vertexStream = writer.Open(vertexSection), faceStream = writer.Open(faceSection);
+  double done = 0;
+  WriteWeldedRunsInOrder(
+      views, plan, options.threads,
+      [&](std::size_t item, const WeldedMesh& w, ByteBlock& out) {
+        char* p = out.Room(w.vertexCount() * kVertexBytes + w.faceCount() * kFaceBytes);
+        for (std::size_t i = 0; i < w.vertexCount(); ++i)
+          for (const Point3* v : {&w.positions[i], &w.normals[i], &w.uvw[i]})
+            for (int k = 0; k < 3; ++k) p = PutF32(p, (*v)[k]);
+        const auto base = static_cast<std::uint32_t>(plan.vertexStart[item]);
+        for (std::size_t f = 0; f < w.faceCount(); ++f) {
+          *p++ = 3;
+          for (int c = 0; c < 3; ++c) p = PutU32(p, base + w.indices[3 * f + c]);
+        }
+        out.size = static_cast<std::size_t>(p - out.data.get());
+      },
+      [&](std::size_t item, const ByteBlock& bytes) {
+        const std::uint64_t v = plan.vertexStart[item + 1] - plan.vertexStart[item];
+        vertexStream.Append(bytes.data.get(), v * kVertexBytes);
+        faceStream.Append(bytes.data.get() + v * kVertexBytes, bytes.size - v * kVertexBytes);
+        if (progress) progress(done += double(bytes.size), double(faceSection + faces * kFaceBytes));
+      });
+  vertexStream.Close();
+  faceStream.Close();
+  writer.Finish();
   if (options.times) options.times->write += SecondsSince(start);
 }

@@ -41,11 +41,12 @@ struct ExportTimes {
   double write = 0;    // formatting and writing the file
 };
 
-// How to export: worker threads (0: one per core; the bytes are the same for any count) and
-// where to report the time spent.
+// How to export: worker threads (0: one per core; the bytes are the same for any count), where to
+// report the time spent, and from what expected size a file is written around the page cache.
 struct ExportOptions {
   int threads = 0;
   ExportTimes* times = nullptr;
+  std::uint64_t directBytes = std::uint64_t{64} << 20;
 };
 
 // Writes the scene to `path`, choosing the format by its extension (.obj, .ply, .glb); throws

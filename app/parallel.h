@@ -1,10 +1,16 @@
-// Worker threads for the exporters: a loop over independent pieces, on a chosen number of threads.
+// Worker threads for the exporters: loops over independent pieces, and pieces formatted in
+// parallel but written in order, on a chosen number of threads.
 #pragma once
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
 #include <tbb/task_arena.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
 
 // The number of workers for `requested` (0: one per core).
 inline int WorkerCount(int requested) {
@@ -29,9 +35,28 @@ void ParallelFor(int threads, std::size_t n, const Body& body) {
   });
 }
 
-#include <atomic>
-#include <functional>
-#include <mutex>
+// Bytes a worker formats and the writer then writes. Blocks circulate between pieces and keep
+// their memory, since fresh memory costs page faults.
+struct ByteBlock {
+  std::unique_ptr<char[]> data;
+  std::size_t capacity = 0, size = 0;
+
+  // Room for n bytes from the start, the old contents dropped; returns the start.
+  char* Room(std::size_t n) {
+    if (capacity < n) {
+      data.reset(new char[n]);
+      capacity = n;
+    }
+    size = 0;
+    return data.get();
+  }
+};
+
+// Calls format(i, block) for pieces 0 to count - 1 on up to `threads` workers (0: one per core),
+// and write(i, block) with each formatted piece strictly in order, one piece at a time. Only a
+// few pieces are in flight at once. An exception from either is passed on once all stopped.
+void OrderedPipeline(int threads, std::size_t count, const std::function<void(std::size_t, ByteBlock&)>& format,
+                     const std::function<void(std::size_t, const ByteBlock&)>& write);
 
 // Progress reported from several workers: each adds its share, and whichever worker finds the
 // callback free reports the sum (the callback itself never runs on two threads at once).
@@ -51,8 +76,6 @@ class SharedProgress {
   std::atomic<double> done_{0};
   std::mutex mutex_;
 };
-
-#include <chrono>
 
 // Seconds of wall time since `start`.
 inline double SecondsSince(std::chrono::steady_clock::time_point start) {

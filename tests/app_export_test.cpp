@@ -311,10 +311,13 @@ TEST_F(ExportTest, FilesAreTheSameOnAnyThreadCountAndWithoutACopy) {
   for (const char* ext : {".obj", ".ply", ".glb"}) {
     ExportSceneFile(byCopy, Path(std::string("copy") + ext), {}, {1});
     const std::string expected = ReadAll(Path(std::string("copy") + ext));
-    for (int threads : {1, 2, 5}) {
-      const std::string path = Path("view" + std::to_string(threads) + ext);
-      ExportSceneFile(byView, path, {}, {threads});
-      EXPECT_TRUE(ReadAll(path) == expected) << ext << " on " << threads << " threads";
+    // Through the page cache, and in whole pages around it (where the file system allows).
+    for (std::uint64_t direct : {std::uint64_t{1} << 40, std::uint64_t{0}}) {
+      for (int threads : {1, 2, 5}) {
+        const std::string path = Path("view" + std::to_string(threads) + ext);
+        ExportSceneFile(byView, path, {}, {threads, nullptr, direct});
+        EXPECT_TRUE(ReadAll(path) == expected) << ext << " on " << threads << " threads, direct from " << direct;
+      }
     }
   }
   // The welded runs put together are the mesh welded in one piece.
