@@ -347,11 +347,8 @@ int RunServe(const HostOptions& host, const ServeOptions& options) {
   const PathScope scope(folder.empty() ? "." : folder, {options.scene});
   HostSession session(host.pluginDir);
   ModalFileDialog dialog;
-  SetOpenFileHandler([&dialog](const OpenFileRequest& request, std::string& path) { return dialog.Ask(request, path); });
-  struct Unhook {
-    ~Unhook() { SetOpenFileHandler({}); }
-  } unhook;
-  ServeScene scene(options.scene, scope);
+  ServeScene scene(options.scene, scope,
+                   [&dialog](const OpenFileRequest& request, std::string& path) { return dialog.Ask(request, path); });
   // --allow-outside-paths is for the scene the user named; what requests send stays beside it.
   PathPolicy policy = GetPathPolicy();
   policy.allowOutsidePaths = false;

@@ -95,6 +95,15 @@ double FiniteNumber(const json& v, double limit, const std::string& what) {
   return v.get<double>();
 }
 
+// While it lives, file dialogs are put to the person at the page.
+class AskingPerson {
+ public:
+  explicit AskingPerson(const OpenFileHandler& ask) { SetOpenFileHandler(ask); }
+  ~AskingPerson() { SetOpenFileHandler({}); }
+  AskingPerson(const AskingPerson&) = delete;
+  AskingPerson& operator=(const AskingPerson&) = delete;
+};
+
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   in.seekg(0, std::ios::end);
@@ -107,8 +116,8 @@ std::string ReadBytes(const std::string& path) {
 
 }  // namespace
 
-ServeScene::ServeScene(const std::string& scenePath, const PathScope& scope)
-    : scope_(scope), scenePath_(scenePath) {
+ServeScene::ServeScene(const std::string& scenePath, const PathScope& scope, OpenFileHandler askPerson)
+    : scope_(scope), askPerson_(std::move(askPerson)), scenePath_(scenePath) {
   const SceneDocument doc = ReadSceneDocument(scenePath);
   settings_ = BuildSceneDocument(doc);
   std::string pattern = (fs::temp_directory_path() / "gramora-serve-XXXXXX").string();
@@ -227,11 +236,14 @@ json ServeScene::Act(int node, int entry, int control, int page, const json& act
   SetFrame(frame);
   OpenPanels(node, entry);
   const std::string where = "node " + std::to_string(node) + ": \"map\"";
+  const AskingPerson asking(askPerson_);
   panels_.Act(control, page, action, [&](const json& spec) -> Texmap* {
     if (!spec.is_object()) throw InputError(where + " must be {\"bitmap\": PATH}, {\"procedural\": KIND, ...} or null");
     if (spec.contains("bitmap") && spec["bitmap"].is_string()) scope_.Resolve(spec["bitmap"].get<std::string>(), where);
     return MakeTexmap(spec, scope_.Folder(), where);
   });
+  // The panels show what the parameters now hold, also those the panel procedure set itself.
+  panels_.Refresh();
   return PanelsJson();
 }
 
@@ -330,6 +342,7 @@ json ServeScene::Create(const json& request) {
   const int flags = ctrl.get<bool>() ? MOUSE_CTRL : 0;
 
   panels_.Close();
+  const AskingPerson asking(askPerson_);
   TopViewport viewport(width, height, static_cast<float>(upp), origin);
   CreationDriver driver(viewport);
   std::string error;

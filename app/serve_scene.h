@@ -9,11 +9,14 @@
 #include "app/scene_builder.h"
 #include "app/serve_panels.h"
 #include "app/serve_paths.h"
+#include "sdk/ui.h"
 
 class ServeScene {
  public:
-  // Builds `scenePath` (empty: the embedded default scene).
-  ServeScene(const std::string& scenePath, const PathScope& scope);
+  // Builds `scenePath` (empty: the embedded default scene). `askPerson` answers the file dialogs
+  // that panel procedures open while the person's own actions run (a scene's build answers its own
+  // from the queue its panel steps fill).
+  ServeScene(const std::string& scenePath, const PathScope& scope, OpenFileHandler askPerson);
   ~ServeScene();
   ServeScene(const ServeScene&) = delete;
   ServeScene& operator=(const ServeScene&) = delete;
@@ -61,6 +64,7 @@ class ServeScene {
   TimeValue SetFrame(const nlohmann::json& frame);
 
   PathScope scope_;
+  OpenFileHandler askPerson_;
   std::string scenePath_;
   std::string tempDir_;  // a private folder (mode 0700) for the glb on its way to the browser
   SceneSettings settings_;

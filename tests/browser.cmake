@@ -12,7 +12,8 @@ find_program(GRAMORA_NODE NAMES node nodejs)
 function(gramora_browser_test name)
   add_test(NAME browser_${name}
     COMMAND ${GRAMORA_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/browser/${name}.test.mjs
-            --gramora ${CMAKE_BINARY_DIR}/bin/gramora --out ${CMAKE_CURRENT_BINARY_DIR}/browser/${name})
+            --gramora ${CMAKE_BINARY_DIR}/bin/gramora --out ${CMAKE_CURRENT_BINARY_DIR}/browser/${name}
+            --data ${CMAKE_CURRENT_SOURCE_DIR}/data)
   set_tests_properties(browser_${name} PROPERTIES LABELS browser TIMEOUT 300)
 endfunction()
 
