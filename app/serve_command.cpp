@@ -114,6 +114,12 @@ class ServeApi {
 
   void Install(httplib::Server& s) {
     s.set_payload_max_length(kMaxBody);
+    // SO_REUSEADDR only: the library's default also sets SO_REUSEPORT, which would let a second
+    // server (or another program of the same user) take the same port and half the requests.
+    s.set_socket_options([](socket_t sock) {
+      const int yes = 1;
+      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     s.set_pre_routing_handler([this](const Request& req, Response& res) { return Screen(req, res); });
     s.set_exception_handler([](const Request&, Response& res, std::exception_ptr) { Fail(res, 500, "internal error"); });
     s.set_error_handler([](const Request& req, Response& res) {

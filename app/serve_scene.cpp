@@ -271,6 +271,7 @@ std::shared_ptr<std::string> ServeScene::Glb(const json& frame, json& stats) {
   // The file `gramora build` writes, by the same exporter, then handed over from memory.
   const std::string path = tempDir_ + "/scene.glb";
   ExportSceneFile(scene, path, nullptr);
+  const double exported = Millis(start);
   auto bytes = std::make_shared<std::string>(ReadBytes(path));
   std::error_code ec;
   fs::remove(path, ec);
@@ -281,7 +282,7 @@ std::shared_ptr<std::string> ServeScene::Glb(const json& frame, json& stats) {
   }
   stats = {{"nodes", scene.nodes.size()}, {"vertices", vertices}, {"faces", faces},
            {"buildMs", 1e3 * evaluation.build}, {"modifiersMs", 1e3 * evaluation.modifiers},
-           {"evaluateMs", evaluated}, {"glbMs", Millis(start) - evaluated}};
+           {"evaluateMs", evaluated}, {"glbMs", Millis(start) - evaluated}, {"readBackMs", Millis(start) - exported}};
   return bytes;
 }
 

@@ -280,6 +280,19 @@ TEST_F(ServeTest, ADragInTheTopViewCreatesThroughTheCreationCallback) {
   EXPECT_EQ(Get("/api/nodes").size(), 2u);
 }
 
+TEST_F(ServeTest, ASecondServerCannotTakeItsPort) {
+  const std::string cmd = std::string("'") + GRAMORA_BIN_DIR + "/gramora' serve --port " +
+                          std::to_string(server->port()) + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_TRUE(p);
+  char buf[512] = "";
+  const std::string out(buf, fread(buf, 1, sizeof buf - 1, p));
+  const int status = pclose(p);
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_NE(out.find("cannot listen on 127.0.0.1:" + std::to_string(server->port())), std::string::npos) << out;
+  EXPECT_EQ(Get("/api/nodes").size(), 2u) << "the first server still answers";
+}
+
 TEST_F(ServeTest, ZzStopsCleanlyOnSigterm) { EXPECT_EQ(server->Stop(), 0); }
 
 TEST(ServeDialog, AnswersTheWaitingProcedure) {
