@@ -44,10 +44,17 @@ function controlElement(c, rollout, handlers) {
       e.type = 'text';
       e.value = c.text;
       e.setAttribute('aria-label', labelFor(c, rollout.controls) || `field ${c.id}`);
+      // Enter and leaving the field send the value once; a field already replaced by the panels
+      // that came back sends nothing.
+      let sent = c.text;
       const commit = () => {
+        if (!e.isConnected) return;
         const v = Number(e.value.trim());
-        if (e.value.trim() === '' || !Number.isFinite(v)) { e.value = c.text; return; }
-        if (e.value !== c.text) act({ value: v });
+        if (e.value.trim() === '' || !Number.isFinite(v)) { e.value = sent; return; }
+        if (e.value !== sent) {
+          sent = e.value;
+          act({ value: v });
+        }
       };
       e.addEventListener('keydown', (ev) => { if (ev.key === 'Enter') commit(); });
       e.addEventListener('blur', commit);
