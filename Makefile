@@ -20,13 +20,19 @@ SERVE_NPM_DIRS := app/web
 
 BUILD    ?= build
 ASAN     ?= build-asan
+TSAN     ?= build-tsan
+FUZZ     ?= build-fuzz
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_TARGETS  := scene saved_scene roundtrip png field
+FUZZ_SECONDS  ?= 60
+FUZZ_TIMEOUT  ?= 60
 JOBS     ?= $(shell nproc)
 PREFIX   ?= /usr/local
 CMAKE_FLAGS ?=
 # The targets the demo needs: the host, the plug-in and the shader.
 DEMO_TARGETS := gramora grass verdigo
 
-.PHONY: all deps deps-serve deps-test configure-tests build test test-asan demo demo-png install serve serve-png bench clean
+.PHONY: all deps deps-serve deps-test deps-fuzz configure-tests build test test-asan test-tsan fuzz demo demo-png install serve serve-png bench clean
 
 all: build
 
@@ -124,8 +130,41 @@ serve-png: build
 	cd $(BUILD) && ctest -R browser_default_scene --output-on-failure
 	cp $(BUILD)/tests/browser/default_scene/serve.png docs/serve.png
 
+# The suite under ThreadSanitizer (g++), in its own folder. TBB and Embree are not built with it:
+# the exporters' workers run on std::thread in this build (GRAMORA_TSAN), and what happens inside
+# Embree's and TBB's own threads is suppressed (tests/tsan.supp), so every report is about our code.
+test-tsan: deps-test
+	cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRAMORA_TSAN=ON -DGRAMORA_TESTS=ON -DGRAMORA_BENCH=OFF
+	cmake --build $(TSAN) -j $(JOBS)
+	cd $(TSAN) && TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1 second_deadlock_stack=1" \
+	  ctest --output-on-failure -j $(JOBS)
+
+# The fuzzers' compiler: Debian's clang with its libFuzzer and sanitizer runtimes.
+deps-fuzz: deps
+	$(call apt_install,$(FUZZ_PACKAGES))
+
+# libFuzzer targets (tests/fuzz) built with clang, ASan and UBSan, each run FUZZ_SECONDS from its
+# seed corpus (tests/fuzz/corpus/NAME, read only; what it learns goes to $(FUZZ)/corpus/NAME).
+# A crash, leak or timeout stops the run with the input in $(FUZZ)/findings; add it to the seeds.
+fuzz: deps-fuzz
+	cmake -S . -B $(FUZZ) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DGRAMORA_SANITIZE=ON -DGRAMORA_FUZZ=ON -DGRAMORA_TESTS=OFF -DGRAMORA_BENCH=OFF
+	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_targets
+	@mkdir -p $(FUZZ)/findings
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ)/corpus/$$t; \
+	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
+	  if $(FUZZ)/bin/fuzz_$$t $(FUZZ)/corpus/$$t tests/fuzz/corpus/$$t -max_total_time=$(FUZZ_SECONDS) \
+	      -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=2048 -print_final_stats=1 \
+	      -artifact_prefix=$(CURDIR)/$(FUZZ)/findings/$$t- > $(FUZZ)/$$t.log 2>&1; then \
+	    grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb)' $(FUZZ)/$$t.log; \
+	  else \
+	    tail -n 60 $(FUZZ)/$$t.log; exit 1; \
+	  fi; \
+	done
+
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
 clean:
-	rm -rf $(BUILD) $(ASAN) out
+	rm -rf $(BUILD) $(ASAN) $(TSAN) $(FUZZ) out

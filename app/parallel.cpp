@@ -17,7 +17,9 @@ void OrderedPipeline(int threads, std::size_t count, const std::function<void(st
   std::deque<ByteBlock> blocks;
   std::vector<ByteBlock*> pool;
   std::size_t next = 0;
-  const int workers = WorkerCount(threads);
+  // The stages hand pieces over through TBB's scheduler, which ThreadSanitizer cannot see: in that
+  // build the pipeline runs on the calling thread alone.
+  const int workers = GRAMORA_TSAN ? 1 : WorkerCount(threads);
   const auto take = [&](tbb::flow_control& fc) -> Piece {
     if (next == count) {
       fc.stop();

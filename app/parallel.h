@@ -8,9 +8,16 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
+#include <vector>
+
+#ifndef GRAMORA_TSAN
+#define GRAMORA_TSAN 0
+#endif
 
 // The number of workers for `requested` (0: one per core).
 inline int WorkerCount(int requested) {
@@ -27,6 +34,29 @@ void ParallelFor(int threads, std::size_t n, const Body& body) {
     for (std::size_t i = 0; i < n; ++i) body(i);
     return;
   }
+#if GRAMORA_TSAN
+  // Under ThreadSanitizer the workers are plain threads taking indices from a counter: TBB's
+  // scheduler is not instrumented, so the order it puts between tasks would be invisible there.
+  std::atomic<std::size_t> next{0};
+  std::exception_ptr failure;
+  std::mutex failureMutex;
+  std::vector<std::thread> workers;
+  for (int w = 0; w < WorkerCount(threads); ++w) {
+    workers.emplace_back([&] {
+      for (std::size_t i; (i = next.fetch_add(1)) < n;) {
+        try {
+          body(i);
+        } catch (...) {
+          const std::lock_guard<std::mutex> lock(failureMutex);
+          if (!failure) failure = std::current_exception();
+        }
+      }
+    });
+  }
+  for (std::thread& w : workers) w.join();
+  if (failure) std::rethrow_exception(failure);
+  return;
+#endif
   tbb::task_arena arena(WorkerCount(threads));
   arena.execute([&] {
     tbb::parallel_for(tbb::blocked_range<std::size_t>(0, n, 1), [&](const tbb::blocked_range<std::size_t>& r) {

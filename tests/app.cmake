@@ -18,7 +18,7 @@ gramora_test(app_scene_tests
 
 # gramora under an address-space limit. A sanitizer reserves terabytes of address space for its
 # shadow memory, so the limited process could not start there: the normal build runs this test.
-if(NOT GRAMORA_SANITIZE)
+if(NOT GRAMORA_SANITIZE AND NOT GRAMORA_TSAN)
   gramora_test(app_memory_limit_tests
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app_memory_limit_test.cpp)
   add_dependencies(app_memory_limit_tests gramora)

@@ -1,8 +1,8 @@
 # glTF conformance: gramora exports scenes to .glb and the Khronos glTF validator (an npm
 # package pinned in tests/gltf, installed by `make deps-test`) must find no errors in them.
-# The sanitizer build skips these checks: they run the same exporter as the normal build, and
+# The sanitizer builds skip these checks: they run the same exporter as the normal build, and
 # the validator's own run would only slow the sanitizer suite down.
-if(GRAMORA_SANITIZE)
+if(GRAMORA_SANITIZE OR GRAMORA_TSAN)
   message(STATUS "glTF validator checks skipped in the sanitizer build")
   return()
 endif()
