@@ -73,6 +73,6 @@ std::string FindShaderLibrary(const std::string& name, const std::string& where)
   std::error_code ec;
   if (!fs::is_regular_file(path, ec))
     throw InputError(where + ": no shader library '" + file + "' in " + ShaderDir() +
-                     (policy.shaderDir.empty() ? " (beside gramora; --shaders DIR looks elsewhere)" : ""));
+                     (policy.shaderDir.empty() ? " (gramora's own shader folder; --shaders DIR looks elsewhere)" : ""));
   return path;
 }

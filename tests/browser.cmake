@@ -1,7 +1,7 @@
 # Browser tests: the page of `gramora serve` in Debian's chromium, driven by playwright-core (npm,
 # pinned in tests/browser/package-lock.json; both installed by `make deps`). The sanitizer build
 # leaves them out: the server's API tests run there, and the page would only be slower.
-if(GRAMORA_SANITIZE)
+if(GRAMORA_SANITIZE OR GRAMORA_TSAN)
   message(STATUS "browser tests skipped in the sanitizer build")
   return()
 endif()
