@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <functional>
 
 #include "sdk/classdir.h"
+#include "sdk/node_names.h"
 
-Host::Host() : root_(std::make_unique<INode>()) { root_->SetName("Scene Root"); }
+Host::Host() : root_(std::make_unique<INode>(INode::Unlisted{})) { root_->SetName("Scene Root"); }
 
 Host::~Host() { ResetScene(); }
 
@@ -31,19 +31,12 @@ INode* Host::CreateObjectNode(Object* obj) {
 }
 
 void Host::MakeNameUnique(MSTR& name) {
-  if (!GetINodeByName(name)) return;
+  NodeNameIndex& names = NodeNames();
+  if (!names.Taken(name.str())) return;
   // "Box" and "Box007" share the stem "Box"; the first free number from 001 on is appended.
   std::string stem = name.str();
   while (!stem.empty() && std::isdigit(static_cast<unsigned char>(stem.back()))) stem.pop_back();
-  for (int n = 1;; ++n) {
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "%03d", n);
-    std::string candidate = stem + suffix;
-    if (!GetINodeByName(candidate.c_str())) {
-      name = candidate;
-      return;
-    }
-  }
+  name = names.FirstFree(stem);
 }
 
 INode* Host::GroupNodes(INodeTab* nodes, MSTR* name, BOOL /*selGroup*/) {
@@ -53,8 +46,12 @@ INode* Host::GroupNodes(INodeTab* nodes, MSTR* name, BOOL /*selGroup*/) {
   head->SetName(group);
   head->SetGroupHead(TRUE);
   root_->AttachChild(head);
-  if (nodes)
-    for (int i = 0; i < nodes->Count(); ++i) head->AttachChild((*nodes)[i]);
+  if (nodes) {
+    std::vector<INode*> members;
+    members.reserve(static_cast<std::size_t>(nodes->Count()));
+    for (int i = 0; i < nodes->Count(); ++i) members.push_back((*nodes)[i]);
+    head->AttachChildren(members);
+  }
   if (name) *name = group;
   return head;
 }

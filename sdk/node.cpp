@@ -1,11 +1,25 @@
 #include "sdk/node.h"
 
 #include <algorithm>
+#include <unordered_set>
+
+#include "sdk/node_names.h"
+
+INode::INode() { NodeNames().Add(name_); }
+
+INode::INode(Unlisted) : listed_(false) {}
 
 INode::~INode() {
   DropPipeline();
   for (INode* c : children_) c->parent_ = nullptr;
   if (parent_) parent_->DetachChild(this);
+  if (listed_) NodeNames().Remove(name_);
+}
+
+void INode::SetName(const MCHAR* name) {
+  if (listed_) NodeNames().Remove(name_);
+  name_ = name ? name : "";
+  if (listed_) NodeNames().Add(name_);
 }
 
 Matrix3 INode::GetNodeTM(TimeValue /*t*/, Interval* valid) {
@@ -88,10 +102,29 @@ void INode::AttachChild(INode* child) {
   child->parent_ = this;
 }
 
+void INode::AttachChildren(const std::vector<INode*>& children) {
+  std::unordered_set<INode*> moving, parents;
+  std::vector<INode*> order;
+  for (INode* c : children) {
+    if (!c || c == this || !moving.insert(c).second) continue;
+    order.push_back(c);
+    if (c->parent_) parents.insert(c->parent_);
+  }
+  for (INode* p : parents) {
+    auto& kids = p->children_;
+    kids.erase(std::remove_if(kids.begin(), kids.end(), [&](INode* c) { return moving.count(c) > 0; }), kids.end());
+  }
+  for (INode* c : order) {
+    children_.push_back(c);
+    c->parent_ = this;
+  }
+}
+
 void INode::DetachChild(INode* child) {
-  auto it = std::find(children_.begin(), children_.end(), child);
-  if (it == children_.end()) return;
-  children_.erase(it);
+  // From the back: nodes are mostly deleted or regrouped newest first.
+  auto it = std::find(children_.rbegin(), children_.rend(), child);
+  if (it == children_.rend()) return;
+  children_.erase(std::next(it).base());
   child->parent_ = nullptr;
 }
 

@@ -12,11 +12,15 @@
 
 class INode : public ReferenceMaker {
  public:
-  INode() = default;
+  // A node whose name counts for MakeNameUnique (every node but the host's invisible root).
+  INode();
+  // The host's root: its name is nobody's to avoid.
+  struct Unlisted {};
+  explicit INode(Unlisted);
   ~INode() override;
 
   const MCHAR* GetName() const { return name_.c_str(); }
-  void SetName(const MCHAR* name) { name_ = name ? name : ""; }
+  void SetName(const MCHAR* name);
 
   // The node's transform at t (constant: nodes are not animated by this host).
   Matrix3 GetNodeTM(TimeValue t, Interval* valid = nullptr);
@@ -46,6 +50,9 @@ class INode : public ReferenceMaker {
   int NumberOfChildren() const { return static_cast<int>(children_.size()); }
   INode* GetChildNode(int i) const;
   void AttachChild(INode* child);
+  // Attaches the nodes in order, taking each from its parent; the same as AttachChild one by one,
+  // but each old parent gives up all its moving children in one pass.
+  void AttachChildren(const std::vector<INode*>& children);
   void DetachChild(INode* child);
   BOOL IsGroupHead() const { return group_head_; }
   void SetGroupHead(BOOL on) { group_head_ = on; }
@@ -71,6 +78,7 @@ class INode : public ReferenceMaker {
   void DropPipeline();
 
   std::string name_;
+  bool listed_ = true;  // the name is in NodeNames()
   Matrix3 tm_;
   Object* object_ = nullptr;
   std::vector<ModEntry> mods_;

@@ -4,6 +4,7 @@
 #include <deque>
 #include <utility>
 
+#include "sdk/log.h"
 #include "sdk/module.h"
 #include "sdk/window.h"
 
@@ -120,8 +121,13 @@ BOOL GetOpenFileNameA(OPENFILENAMEA* ofn) {
     answer = g_open_answers.front();
     g_open_answers.pop_front();
   }
-  // A path that does not fit is refused rather than cut, as the system dialog does.
-  if (!ofn->lpstrFile || answer.size() + 1 > ofn->nMaxFile) return FALSE;
+  // A path that does not fit is refused rather than cut, as the system dialog does, and said.
+  if (!ofn->lpstrFile || answer.size() + 1 > ofn->nMaxFile) {
+    LogEntry(LogLevel::kError, "the file dialog cannot return '" + answer + "' (" + std::to_string(answer.size()) +
+                                   " characters) to a caller that takes at most " +
+                                   std::to_string(ofn->nMaxFile ? ofn->nMaxFile - 1 : 0));
+    return FALSE;
+  }
   std::memcpy(ofn->lpstrFile, answer.c_str(), answer.size() + 1);
   size_t slash = answer.find_last_of('/');
   size_t name = slash == std::string::npos ? 0 : slash + 1;
@@ -130,6 +136,11 @@ BOOL GetOpenFileNameA(OPENFILENAMEA* ofn) {
   ofn->nFileExtension =
       static_cast<WORD>(dot == std::string::npos || dot < name ? answer.size() : dot + 1);
   return TRUE;
+}
+
+void FilterList::Append(const MCHAR* entry) {
+  entries_ += entry ? entry : "";
+  entries_ += '\0';
 }
 
 void QueueOpenFileAnswer(const std::string& path) { g_open_answers.push_back(path); }

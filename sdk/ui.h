@@ -74,8 +74,22 @@ struct OPENFILENAMEA {
 };
 using OPENFILENAME = OPENFILENAMEA;
 
+// The filter list of a file dialog: pairs of a description and a pattern ("Dat Files", "*.dat"),
+// each entry ended by a terminator, the list by an empty entry.
+class FilterList {
+ public:
+  // Adds one entry (an empty one ends the list).
+  void Append(const MCHAR* entry);
+  // The entries, ready for OPENFILENAMEA::lpstrFilter.
+  operator const MCHAR*() const { return entries_.c_str(); }
+
+ private:
+  std::string entries_;
+};
+
 // Returns the next answer queued by QueueOpenFileAnswer, copied into lpstrFile; FALSE (cancel)
-// when none is queued, and FALSE with the buffer untouched when the answer does not fit.
+// when none is queued. An answer that does not fit the buffer is never cut: the dialog refuses it
+// (FALSE, buffer untouched) and logs an error naming it (sdk/log.h).
 BOOL GetOpenFileNameA(OPENFILENAMEA* ofn);
 #define GetOpenFileName GetOpenFileNameA
 

@@ -141,4 +141,37 @@ TEST_F(RefsTest, NamesAreMadeUniqueAndGroupsOwnTheirMembers) {
   EXPECT_EQ(TestObject::alive, 0);
   EXPECT_EQ(TheHost().GetRootNode()->NumberOfChildren(), 0);
 }
+
+TEST_F(RefsTest, UniqueNamesFollowRenamesAndDeletionsAndGroupsKeepTheirOrder) {
+  Host& host = TheHost();
+  std::vector<INode*> nodes;
+  for (int i = 0; i < 3000; ++i) nodes.push_back(host.CreateObjectNode(new TestObject()));
+  EXPECT_STREQ(nodes[1]->GetName(), "Object001");
+  EXPECT_STREQ(nodes[2999]->GetName(), "Object2999");
+  host.DeleteNode(nodes[7]);  // "Object007" is free again
+  nodes[3]->SetName("Renamed");  // and "Object003"
+  MSTR name = "Object";
+  host.MakeNameUnique(name);
+  EXPECT_STREQ(name, "Object003");
+  name = "Object012";  // taken: a name ending in digits keeps its stem
+  host.MakeNameUnique(name);
+  EXPECT_STREQ(name, "Object003");
+  name = "Renamed";
+  host.MakeNameUnique(name);
+  EXPECT_STREQ(name, "Renamed001");
+  name = "Scene Root";  // the invisible root is nobody's name to avoid
+  host.MakeNameUnique(name);
+  EXPECT_STREQ(name, "Scene Root");
+
+  nodes.erase(nodes.begin() + 7);
+  INodeTab tab;
+  for (INode* n : nodes) tab.Append(1, &n);
+  MSTR group = "Group";
+  INode* head = host.GroupNodes(&tab, &group, FALSE);
+  ASSERT_EQ(head->NumberOfChildren(), 2999);
+  for (int i = 0; i < 2999; ++i) ASSERT_EQ(head->GetChildNode(i), nodes[static_cast<std::size_t>(i)]) << i;
+  EXPECT_EQ(host.GetRootNode()->NumberOfChildren(), 1);
+  host.DeleteNode(head);
+  EXPECT_EQ(TestObject::alive, 0);
+}
 }  // namespace
