@@ -5,10 +5,12 @@
 
 #include "lawn/blade_lawn.h"
 #include "lawn/bundle_lawn.h"
+#include "lawn/lawn_create.h"
 #include "lawn/lawn_maps.h"
 #include "lawn/vector_field.h"
 
 Lawn* Lawn::editing = nullptr;
+IObjParam* Lawn::ip = nullptr;
 
 Lawn::Lawn() {
   pblock2 = nullptr;
@@ -23,17 +25,26 @@ Lawn::Lawn() {
 
 Lawn::~Lawn() {
   if (editing == this) editing = nullptr;
+  if (TheLawnCreateCallBack().lawn == this) TheLawnCreateCallBack().lawn = nullptr;
 }
 
-void Lawn::BeginEditParams(IObjParam* ip, ULONG flags, Animatable* prev) {
+void Lawn::BeginEditParams(IObjParam* iface, ULONG flags, Animatable* prev) {
   editing = this;
-  SimpleObject::BeginEditParams(ip, flags, prev);
-  GetLawnDesc()->BeginEditParams(ip, this, flags, prev);
+  ip = iface;
+  SimpleObject::BeginEditParams(iface, flags, prev);
+  GetLawnDesc()->BeginEditParams(iface, this, flags, prev);
 }
 
-void Lawn::EndEditParams(IObjParam* ip, ULONG flags, Animatable* next) {
-  SimpleObject::EndEditParams(ip, flags, next);
-  GetLawnDesc()->EndEditParams(ip, this, flags, next);
+void Lawn::EndEditParams(IObjParam* iface, ULONG flags, Animatable* next) {
+  SimpleObject::EndEditParams(iface, flags, next);
+  GetLawnDesc()->EndEditParams(iface, this, flags, next);
+  ip = nullptr;
+}
+
+CreateMouseCallBack* Lawn::GetCreateMouseCallBack() {
+  LawnCreateCallBack& cb = TheLawnCreateCallBack();
+  cb.lawn = this;
+  return &cb;
 }
 
 MSTR Lawn::SubAnimName(int i) {
@@ -137,14 +148,15 @@ void Lawn::BuildLawnMesh(TimeValue t) {
   mesh.buildRenderNormals();
 }
 
-namespace {
-// Reads a switch (BOOL or int parameter) at a time.
-int Flag(IParamBlock2* pb, ParamID id, TimeValue at) {
+int LawnSwitch(IParamBlock2* pb, ParamID id, TimeValue t) {
   Interval iv = FOREVER;
   int v = 0;
-  pb->GetValue(id, at, v, iv);
+  pb->GetValue(id, t, v, iv);
   return v;
 }
+
+namespace {
+constexpr auto Flag = LawnSwitch;
 
 // The bitmaps one build samples; they belong to the build.
 struct BuildMaps {

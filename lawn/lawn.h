@@ -66,6 +66,9 @@ ParamBlockSpec LawnBlockSpec(ClassDesc2* owner);
 // The lawn's block description, as registered with GetLawnDesc().
 ParamBlockDesc2* GetLawnBlockDesc();
 
+// A switch (a BOOL or int parameter) of a lawn's block at time t.
+int LawnSwitch(IParamBlock2* pb, ParamID id, TimeValue t);
+
 // The lawn object. References: 0 the parameter block, 1 the height map, 2 the probability map.
 class Lawn : public SimpleObject {
  public:
@@ -80,6 +83,8 @@ class Lawn : public SimpleObject {
 
   // The lawn the panel procedure edits: the one most recently constructed or opened for editing.
   static Lawn* editing;
+  // The host interface of the open lawn panel, null while none is open.
+  static IObjParam* ip;
 
   void GetClassName(MSTR& s) override { s = "Lawn"; }
   Class_ID ClassID() override { return kLawnClassID; }
@@ -98,6 +103,8 @@ class Lawn : public SimpleObject {
   // Registers the post-load callback that reloads the shared vector field.
   IOResult Load(ILoad* iload) override;
   ReferenceTarget* Clone(RemapDir& remap) override;
+  // Points the one LawnCreateCallBack at this lawn and hands it out.
+  CreateMouseCallBack* GetCreateMouseCallBack() override;
   const MCHAR* GetObjectName() override { return "Lawn"; }
   int CanConvertToType(Class_ID obtype) override;
   // t to t + 1 after a full build (so the host asks again at every other time), else forever.

@@ -1,5 +1,6 @@
 // The lawn's parameter block description: 44 parameters in three rollouts, in definition order.
 #include "lawn/lawn.h"
+#include "lawn/lawn_panel.h"
 
 ParamBlockDesc2* GetLawnBlockDesc() { return GetLawnDesc()->GetParamBlockDescByID(1); }
 
@@ -7,9 +8,10 @@ ParamBlockSpec LawnBlockSpec(ClassDesc2* owner) {
   return {
       .id = 1, .int_name = "params", .local_name = 0, .owner = owner,
       .flags = P_AUTO_CONSTRUCT | P_AUTO_UI, .ref_no = 0,
-      .rollouts = {{.map_id = 0, .dialog = 104, .title = 12, .rolled_up = FALSE},
-                   {.map_id = 1, .dialog = 105, .title = 13, .rolled_up = FALSE},
-                   {.map_id = 2, .dialog = 103, .title = 16, .rolled_up = TRUE}},
+      // One panel procedure serves all three rollouts.
+      .rollouts = {{.map_id = 0, .dialog = 104, .title = 12, .rolled_up = FALSE, .proc = &TheLawnDlgProc()},
+                   {.map_id = 1, .dialog = 105, .title = 13, .rolled_up = FALSE, .proc = &TheLawnDlgProc()},
+                   {.map_id = 2, .dialog = 103, .title = 16, .rolled_up = TRUE, .proc = &TheLawnDlgProc()}},
       // Defined in the order 0, 1, 2, 3, 6, 7, 4, 8, 9, 10, 11 to 43, 5; saved scenes rely on it.
       .params = {
     {.id = lawn_single_mesh, .int_name = "Single Mesh?", .type = TYPE_BOOL, .local_name = 14,

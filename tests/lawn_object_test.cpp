@@ -338,6 +338,18 @@ TEST(Lawn, PostLoadReloadsTheSharedField) {
   EXPECT_EQ(load.RunPostLoadCallbacks(), 2);
   ASSERT_NE(TheVectorField, nullptr);
   EXPECT_EQ(TheVectorField->SampleCell(0, 0, 0, 0), Point3(1.0f, -1.0f, 1.0f)) << "the switched-off lawn loads nothing";
+  // Two lawns naming different fields: the one whose callback runs last fills the shared field.
+  const unsigned char other[3] = {0, 255, 0};
+  lawn_test::WriteBytes(dir / "c.raw", other, 3);
+  lawn_test::WriteText(dir / "c.dat", "Resolution: 1 1 1\nObjectFileName: c.raw\n");
+  LawnPtr second = NewLawn();
+  second->paramBlock->SetValue(lawn_vector_field_file, 0, (dir / "c.dat").c_str());
+  second->paramBlock->SetValue(lawn_vector_field_on, 0, TRUE);
+  ILoad both;
+  lawn->Load(&both);
+  second->Load(&both);
+  EXPECT_EQ(both.RunPostLoadCallbacks(), 2);
+  EXPECT_EQ(TheVectorField->SampleCell(0, 0, 0, 0), Point3(-1.0f, 1.0f, -1.0f));
   TheVectorField->Load(dir / "absent.dat");
 }
 

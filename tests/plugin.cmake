@@ -1,5 +1,5 @@
 # grass.dlo loaded as the host loads it: entry point and exports (in a process of its own, since it
-# looks at the library before its entry point runs), registry, resources, the blade and bundle objects, and the
+# looks at the library before its entry point runs), registry, resources, the blade and bundle objects, the lawn's creation and panel, and the
 # loader's refusals of libraries that are not plug-ins.
 set(GRAMORA_TEST_PLUGINS ${CMAKE_BINARY_DIR}/test_plugins)
 foreach(fake noexports oldversion)
@@ -11,7 +11,7 @@ endforeach()
 gramora_test(plugin_entry_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_entry_test.cpp LIBS polyvale)
 gramora_test(plugin_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_registry_test.cpp ${CMAKE_CURRENT_LIST_DIR}/plugin_blade_test.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/plugin_bundle_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/plugin_bundle_test.cpp ${CMAKE_CURRENT_LIST_DIR}/plugin_lawn_test.cpp
   LIBS polyvale gramora_blade)
 target_compile_definitions(plugin_tests PRIVATE GRAMORA_TEST_PLUGINS="${GRAMORA_TEST_PLUGINS}")
 add_dependencies(plugin_entry_tests grass)
