@@ -8,6 +8,7 @@
 #include "app/errors.h"
 #include "app/json_file.h"
 #include "app/path_policy.h"
+#include "app/scene_panel.h"
 #include "app/scene_parts.h"
 #include "app/scene_restore.h"
 #include "app/warnings.h"
@@ -55,7 +56,8 @@ class SceneBuilder {
   }
 
   INode* BuildObject(const json& entry, const std::string& whereIn) {
-    CheckKeys(entry, {"class", "name", "params", "create", "position", "transform", "vectorField", "modifiers"}, whereIn);
+    CheckKeys(entry, {"class", "name", "params", "create", "position", "transform", "vectorField", "panel", "modifiers"},
+              whereIn);
     if (!entry.contains("class") || !entry["class"].is_string())
       throw InputError(whereIn + ": a node needs \"class\", the class name or internal name of its object");
     ClassDesc* cd = FindClassOrThrow(entry["class"].get<std::string>(), whereIn);
@@ -86,10 +88,12 @@ class SceneBuilder {
     return node;
   }
 
-  // Parameters and the vector field, set while the object's panel is open, before any drag.
+  // Parameters, the vector field and the panel steps, while the object's panel is open, before
+  // any drag.
   void SetUp(Object* obj, const json& entry, const json& params, const ParamSource& src) {
     ApplyParams(obj, params, src);
     if (entry.contains("vectorField")) LoadVectorField(obj, entry["vectorField"], src);
+    if (entry.contains("panel")) RunPanelSteps(entry["panel"], src);
   }
 
   INode* CreateDirectly(ClassDesc* cd, const json& entry, const json& params, const ParamSource& src) {

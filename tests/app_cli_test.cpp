@@ -196,6 +196,28 @@ TEST_F(CliTest, TuftExampleRoundTripsThroughTheSaveForm) {
   EXPECT_NE(params.out.find("\"Min thiness\""), std::string::npos);
 }
 
+// The scatter example: two lawns dragged with "Single Mesh?" off leave their rectangles and two
+// groups of separate blades and tufts, which the save form and the glb keep as groups.
+TEST_F(CliTest, ScatterExampleKeepsItsGroups) {
+  const fs::path examples = fs::path(GRAMORA_TEST_DATA) / "../../docs/examples";
+  for (const char* file : {"scatter.json", "hills.png"}) fs::copy_file(examples / file, Path(file));
+  ASSERT_EQ(Run({"save", Path("scatter.json").string(), "-o", Path("saved.json").string()}).status, 0);
+  const json saved = json::parse(ReadAll(Path("saved.json")));
+  ASSERT_EQ(saved["nodes"].size(), 4u);
+  EXPECT_EQ(saved["nodes"][1]["group"], "Lawn001");
+  EXPECT_EQ(saved["nodes"][1]["nodes"][0]["class"], "GrassBlade");
+  EXPECT_EQ(saved["nodes"][3]["nodes"].size(), 64u);  // 8 x 8 tufts, no probability map
+  EXPECT_EQ(saved["nodes"][3]["nodes"][0]["class"], "GrassBundle");
+  ASSERT_EQ(Run({"build", Path("scatter.json").string(), "-o", Path("s.glb").string()}).status, 0);
+  tinygltf::TinyGLTF loader;
+  tinygltf::Model model;
+  std::string err, warn;
+  ASSERT_TRUE(loader.LoadBinaryFromFile(&model, &err, &warn, Path("s.glb").string())) << err;
+  ASSERT_EQ(model.scenes[0].nodes.size(), 4u);
+  EXPECT_EQ(model.nodes[model.scenes[0].nodes[1]].children.size(), saved["nodes"][1]["nodes"].size());
+  EXPECT_EQ(model.nodes[model.scenes[0].nodes[3]].children.size(), 64u);
+}
+
 // A lawn dragged out from (0, 0) to (-10, 5): once with one mesh, once scattering a 3 x 2 grid of
 // blade nodes into a group. The scatter's nodes round-trip through the save form.
 TEST_F(CliTest, DraggedLawnsAndTheirScatterRoundTrip) {
@@ -204,8 +226,6 @@ TEST_F(CliTest, DraggedLawnsAndTheirScatterRoundTrip) {
     { "class": "Lawn", "create": { "from": [20, 0], "to": [30, 4] },
       "params": { "Single Mesh?": false, "# Blades X": 3, "# Blades Y": 2 } } ]})");
   const Result built = Run({"save", scene.string(), "-o", Path("saved.json").string()});
-  if (built.status == 2 && built.err.find("cannot be created with the mouse") != std::string::npos)
-    GTEST_SKIP() << "Lawn has no creation callback yet";
   ASSERT_EQ(built.status, 0) << built.err;
   const json saved = json::parse(ReadAll(Path("saved.json")));
   const json& single = saved["nodes"][0];
@@ -226,6 +246,28 @@ TEST_F(CliTest, DraggedLawnsAndTheirScatterRoundTrip) {
   ASSERT_TRUE(loader.LoadBinaryFromFile(&model, &err, &warn, Path("a.glb").string())) << err;
   EXPECT_EQ(model.scenes[0].nodes.size(), 3u);
   EXPECT_EQ(model.nodes[model.scenes[0].nodes[2]].children.size(), 6u);
+}
+
+// A panel step presses the lawn's file button with the dialog's answer queued: the lawn ends as if
+// the scene had named the field, and a cancelled dialog switches the field off again.
+TEST_F(CliTest, PanelStepsPressTheFileButton) {
+  for (const char* file : {"app_wind.dat", "app_wind.raw"}) fs::copy_file(fs::path(GRAMORA_TEST_DATA) / file, Path(file));
+  const std::string lawn = R"({"class": "Lawn", "params": {"# Blades X": 8, "# Blades Y": 8, "11": 16, "12": 16}, )";
+  Write("panel.json", R"({"nodes": [)" + lawn + R"("panel": [{"button": 3071, "answer": "app_wind.dat"}]}]})");
+  Write("named.json", R"({"nodes": [)" + lawn + R"("vectorField": "app_wind.dat"}]})");
+  Write("cancelled.json", R"({"nodes": [)" + lawn +
+                              R"("panel": [{"button": 3071, "answer": "app_wind.dat"}, {"button": 3071, "answer": null}]}]})");
+  Write("plain.json", R"({"nodes": [)" + lawn + R"("panel": []}]})");
+  for (const char* scene : {"panel", "named", "cancelled", "plain"})
+    ASSERT_EQ(Run({"build", Path(std::string(scene) + ".json").string(), "-o", Path(std::string(scene) + ".obj").string()}).status, 0)
+        << scene;
+  EXPECT_TRUE(ReadAll(Path("panel.obj")) == ReadAll(Path("named.obj")));
+  EXPECT_TRUE(ReadAll(Path("cancelled.obj")) == ReadAll(Path("plain.obj")));
+  EXPECT_FALSE(ReadAll(Path("panel.obj")) == ReadAll(Path("plain.obj")));
+  ASSERT_EQ(Run({"save", Path("panel.json").string(), "-o", Path("saved.json").string()}).status, 0);
+  const json saved = json::parse(ReadAll(Path("saved.json")));
+  EXPECT_EQ(saved["nodes"][0]["params"]["4"], true);
+  EXPECT_EQ(saved["nodes"][0]["params"]["5"], Path("app_wind.dat").string());
 }
 
 TEST_F(CliTest, SavedLawnWhoseFieldIsGoneBuildsUnbentWithOneWarning) {
@@ -446,6 +488,13 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
        {"render", "SCENE", "-o", "OUT.png"}, "no shader library 'nowhere.so' in"},
       {"vector field on a blade", node + R"("vectorField": "wind.dat"}]})", {"build", "SCENE", "-o", "OUT"},
        "has no vector field"},
+      {"panel step on a control the panel lacks", R"({"nodes": [{"class": "Lawn", "panel": [{"button": 3333}]}]})",
+       {"build", "SCENE", "-o", "OUT"}, "nodes[0] (Lawn): panel[0]: the open panel has no enabled control 3333", "Lawn"},
+      {"panel answer outside the scene's folder",
+       R"({"nodes": [{"class": "Lawn", "panel": [{"button": 3071, "answer": "/etc/passwd"}]}]})",
+       {"build", "SCENE", "-o", "OUT"}, "panel[0]: the file '/etc/passwd' lies outside the folder", "Lawn"},
+      {"panel step of no kind", R"({"nodes": [{"class": "Lawn", "panel": [{"spinner": 1012, "button": 3071}]}]})",
+       {"build", "SCENE", "-o", "OUT"}, "a panel step is", "Lawn"},
       {"modifier as object", R"({"nodes": [{"class": "LawnMower"}]})", {"build", "SCENE", "-o", "OUT"},
        "not an object", "LawnMower"},
       {"unknown node key", node + R"("colour": 1}]})", {"build", "SCENE", "-o", "OUT"}, "unknown key \"colour\""},
