@@ -42,9 +42,12 @@ Mesh BuildBundleLawnMesh(const BundleLawnSettings& s) {
 
   // A saved value beyond what 200 draws can shape is read as 28, and said once per build.
   const unsigned templateBlades = TuftBlades(s.blades);
-  if (s.blades >= static_cast<float>(kMaxTuftBlades + 1))
-    std::fprintf(stderr, "Lawn: \"Bundle #blades\" %g is more than the %d blades a tuft can hold; tufts get %d\n",
-                 static_cast<double>(s.blades), kMaxTuftBlades, kMaxTuftBlades);
+  if (s.blades >= static_cast<float>(kMaxTuftBlades + 1)) {
+    char text[160];
+    std::snprintf(text, sizeof text, "Lawn: \"Bundle #blades\" %g is more than the %d blades a tuft can hold; tufts get %d",
+                  static_cast<double>(s.blades), kMaxTuftBlades, kMaxTuftBlades);
+    LogEntry(LogLevel::kWarning, text);
+  }
 
   // The template tuft takes the first 200 draws; its counts size every cell.
   TuftRanges tuft;

@@ -22,6 +22,6 @@ Mesh AppendBundle(const TuftRanges& tuft, unsigned bladeCount);
 // samples, the keep draw and, for a kept tuft, its 200 draws, in column-major grid order and
 // always sequentially; then the tufts' blades are written into the mesh sized once for
 // trunc(Vt * nx * ny) vertices, Vt the template tuft's (LawnMeshWriter): the same mesh with one
-// thread or more. A "Bundle #blades" above 28 is read as 28 and said once on standard error; a
-// lawn too large to hold gives an empty mesh and an error in the host's log.
+// thread or more. A "Bundle #blades" above 28 is read as 28 and said once (a warning in the
+// host's log); a lawn too large to hold gives an empty mesh and an error in the host's log.
 Mesh BuildBundleLawnMesh(const BundleLawnSettings& s);
