@@ -251,6 +251,34 @@ TEST_F(LawnPanelTest, FileButtonLoadsRemembersAndCancelSwitchesOff) {
   lawn->EndEditParams(&TheHost(), 0, nullptr);
 }
 
+TEST_F(LawnPanelTest, ScatterUnderAVectorFieldBendsNodesNotRotations) {
+  TopViewport vp(640, 480, 1.0f);
+  CreationDriver drv(vp);
+  std::string error;
+  ASSERT_TRUE(drv.Begin(Desc("Lawn"), error)) << error;
+  IParamBlock2* pb = drv.Node()->GetObjectRef()->GetParamBlock(0);
+  pb->SetValue(0, 0, FALSE);
+  pb->SetValue(13, 0, 2.0f);
+  pb->SetValue(14, 0, 2.0f);
+  QueueOpenFileAnswer((dir_ / "wind.dat").string());
+  ASSERT_TRUE(UserClick(3071));  // the field, loaded from the creation panel
+  drv.Press(vp.WorldToScreen({0, 0, 0}));
+  drv.Release(vp.WorldToScreen({8, 8, 0}));
+  ASSERT_EQ(drv.State(), CreationState::Stopped);
+  INode* group = TopNode(1);
+  ASSERT_EQ(group->NumberOfChildren(), 4);
+  for (int k = 0; k < 4; ++k) {
+    INode* blade = group->GetChildNode(k);
+    IParamBlock2* bp = blade->GetObjectRef()->GetParamBlock(0);
+    EXPECT_EQ(bp->GetFloat(6), 0.0f) << "X rotation";
+    EXPECT_EQ(bp->GetFloat(7), 0.0f) << "Z rotation";
+    Matrix3 axes = blade->GetNodeTM(0);
+    axes.NoTrans();
+    EXPECT_FALSE(axes.IsIdentity()) << "the bend is in the node transform";
+    EXPECT_EQ(blade->GetNodeTM(0).GetTrans().z, 0.0f);
+  }
+}
+
 TEST_F(LawnPanelTest, RadiosSwapRolloutsAndChangesMakeTheLawnBuildAgain) {
   auto* lawn = dynamic_cast<SimpleObject*>(Desc("Lawn")->Create(FALSE));
   INode* node = TheHost().CreateObjectNode(lawn);
