@@ -18,9 +18,13 @@ constexpr double kTuftTiltRange = 0.47123894;
 // One rand() scaled to [0, 1]: the quotient is taken in double and stored as a float.
 float UnitRandom() { return static_cast<float>(crt::rand() / 32767.0); }
 
-// A tuft's 200 values, drawn before any blade is built, whatever the blade count.
-void DrawTuft(float (&q)[kTuftDraws]) {
-  for (float& v : q) v = UnitRandom();
+// A tuft's 200 values, drawn before any blade is built, whatever the blade count; only the first
+// `used` are kept (the lawn's tufts read seven per blade), the others are drawn and dropped.
+void DrawTuft(float (&q)[kTuftDraws], int used = kTuftDraws) {
+  for (int k = 0; k < kTuftDraws; ++k) {
+    const int r = crt::rand();
+    if (k < used) q[k] = static_cast<float>(r / 32767.0);
+  }
 }
 
 // A blade count as a tuft can hold it: 0 for anything that is not a count, at most 28.
@@ -98,7 +102,7 @@ Mesh BuildBundleLawnMesh(const BundleLawnSettings& s) {
         tilt = MapSlopeTilt(s.heightMap, i, j, s.nx, s.ny);
       }
       if (!KeepByProbability(s.probabilityMap, i, j, s.nx, s.ny)) continue;
-      DrawTuft(q);
+      DrawTuft(q, 7 * static_cast<int>(count));
       if (blades.size() + count > capacity) continue;  // only a count beyond the sizing could get here
       tuft.rotationXMin = tilt;
       tuft.rotationXMax = static_cast<float>(tilt + kTuftTiltRange);
