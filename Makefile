@@ -105,7 +105,7 @@ demo: $(BUILD)/CMakeCache.txt
 	$(BUILD)/bin/gramora build -o out/demo.obj
 	$(BUILD)/bin/gramora render -o out/demo.png
 	@echo "Demo written to $(CURDIR)/out/demo.obj and $(CURDIR)/out/demo.png"
-	@echo "The programs are in $(CURDIR)/$(BUILD)/bin: run $(BUILD)/bin/gramora --help"
+	@echo "The programs are in $(abspath $(BUILD))/bin: run $(BUILD)/bin/gramora --help"
 
 # The picture README.md shows: the default scene, rendered with its fixed seed.
 demo-png: $(BUILD)/CMakeCache.txt
