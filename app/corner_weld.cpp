@@ -64,6 +64,7 @@ struct Scratch {
   std::vector<Point3> slotNormal;
   std::unordered_map<CornerKey, std::uint32_t, CornerKeyHash> extra;
   WeldedMesh out;
+  std::size_t faces = 0;  // faces welded (kept), when counting
 };
 
 // Welds faces [run.begin, run.end). Normals are summed over the run's faces only, which is the
@@ -71,9 +72,10 @@ struct Scratch {
 // and one normal: the first corner seen for a vertex claims a slot of its own and only
 // disagreeing corners go through the hash map.
 //
-// With `counting`, only out.positions and out.indices are filled (enough to count and bound the
-// output), and a run without faceted faces skips its normals: there every corner of a vertex has
-// the vertex's normal, so corners agree exactly when their texture vertices do.
+// With `counting`, only out.positions is filled and the faces are counted in s.faces (enough to
+// count and bound the output), and a run without faceted faces skips its normals: there every
+// corner of a vertex has the vertex's normal, so corners agree exactly when their texture
+// vertices do.
 void WeldRun(const MeshView& view, FaceRun run, Scratch& s, bool counting) {
   const Mesh& mesh = *view.mesh;
   WeldedMesh& out = s.out;
@@ -82,6 +84,7 @@ void WeldRun(const MeshView& view, FaceRun run, Scratch& s, bool counting) {
   out.uvw.clear();
   out.indices.clear();
   s.extra.clear();
+  s.faces = 0;
   s.slotTv.clear();
   s.slotNormal.clear();
 
@@ -121,14 +124,19 @@ void WeldRun(const MeshView& view, FaceRun run, Scratch& s, bool counting) {
 
   s.firstSlot.assign(span, kNone);
   const std::size_t corners = 3 * (run.end - run.begin);
-  out.indices.reserve(corners);
   out.positions.reserve(std::min(span, corners));
   if (!counting) {
+    out.indices.reserve(corners);
     out.normals.reserve(std::min(span, corners));
     out.uvw.reserve(std::min(span, corners));
   }
+  // A corner's output vertex, kept unless only counting.
+  const auto put = [&](std::uint32_t index) {
+    if (!counting) out.indices.push_back(index);
+  };
   for (std::size_t f = run.begin; f < run.end; ++f) {
     if (!HasValidVerts(mesh, f)) continue;
+    ++s.faces;
     const Face& face = mesh.faces[f];
     const bool textured = HasTextureFace(mesh, f);
     for (int c = 0; c < 3; ++c) {
@@ -138,7 +146,7 @@ void WeldRun(const MeshView& view, FaceRun run, Scratch& s, bool counting) {
       const std::uint32_t index = s.firstSlot[v - lo];
       // A vertex's first corner takes a slot of its own; later corners that agree use it.
       if (index != kNone && s.slotTv[index] == tv && SameBits(s.slotNormal[index], n)) {
-        out.indices.push_back(index);
+        put(index);
         continue;
       }
       const auto fresh = static_cast<std::uint32_t>(out.positions.size());
@@ -147,7 +155,7 @@ void WeldRun(const MeshView& view, FaceRun run, Scratch& s, bool counting) {
       } else {
         auto [it, inserted] = s.extra.try_emplace(MakeKey(v, tv, n), fresh);
         if (!inserted) {
-          out.indices.push_back(it->second);
+          put(it->second);
           continue;
         }
       }
@@ -158,7 +166,7 @@ void WeldRun(const MeshView& view, FaceRun run, Scratch& s, bool counting) {
       }
       s.slotTv.push_back(tv);
       s.slotNormal.push_back(n);
-      out.indices.push_back(fresh);
+      put(fresh);
     }
   }
 }
@@ -202,7 +210,7 @@ WeldPlan PlanWeld(const std::vector<MeshView>& views, int threads) {
     WeldRun(views[plan.items[i].mesh], plan.items[i].run, s, true);
     Count& c = counts[i];
     c.vertices = s.out.vertexCount();
-    c.faces = s.out.faceCount();
+    c.faces = s.faces;
     for (const Point3& p : s.out.positions) Grow(c.lo, c.hi, p);
   });
 
