@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/commands.h"
+#include "sdk/large_alloc.h"
 #include "app/errors.h"
 #include "app/examples.h"
 #include "app/path_policy.h"
@@ -68,6 +69,10 @@ int main(int argc, char** argv) {
       ->check(CLI::NonNegativeNumber);
   app.add_flag("--allow-outside-paths", host.allowOutsidePaths,
                "let a scene read files outside its own folder (bitmaps, vector fields and their data)");
+  bool hugePages = false;
+  app.add_flag("--huge-pages", hugePages,
+               "map large meshes in transparent huge pages (faster where the system has them at hand; "
+               "see docs/performance.md)");
 
   CLI::App* plugins = app.add_subcommand("plugins", "list the loaded plug-in modules and their classes");
 
@@ -130,6 +135,7 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     return Fail(std::string(e.what()) + " (see gramora --help)");
   }
+  AdviseHugePages(hugePages);
 
   SetStrictWarnings(host.strict);
   SetPathPolicy({host.allowOutsidePaths, host.shaderDir});

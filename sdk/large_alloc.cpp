@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -17,6 +18,7 @@ struct Block {
   std::size_t size;
 };
 
+std::atomic<bool> hugePages{false};
 std::mutex keptMutex;
 std::vector<Block> kept;  // oldest first
 
@@ -24,10 +26,10 @@ std::size_t RoundUp(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHug
 
 void Advise(void* p, std::size_t size) {
   // Only advice: without transparent huge pages the memory works the same, in small pages.
-  madvise(p, size, MADV_HUGEPAGE);
+  if (hugePages.load(std::memory_order_relaxed)) madvise(p, size, MADV_HUGEPAGE);
 }
 
-// A fresh mapping aligned to a huge page, so that all of it can be backed by huge pages.
+// A fresh mapping aligned to a huge page, so that all of it can be backed by huge pages when asked.
 void* MapFresh(std::size_t size) {
   void* raw = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) throw std::bad_alloc();
@@ -74,6 +76,8 @@ void* AllocateLarge(std::size_t bytes) {
   if (void* p = TakeKept(size)) return p;
   return MapFresh(size);
 }
+
+void AdviseHugePages(bool on) { hugePages = on; }
 
 void FreeLarge(void* p, std::size_t bytes) {
   if (!p) return;

@@ -1,4 +1,5 @@
-// Memory for large mesh arrays: transparent huge pages, and reuse of what a rebuild just freed.
+// Memory for large mesh arrays: mappings of their own, reused when a rebuild frees and asks again,
+// and transparent huge pages on request.
 #pragma once
 #include <cstddef>
 #include <limits>
@@ -8,10 +9,15 @@
 // Arrays of at least this many bytes are mapped on their own.
 constexpr std::size_t kLargeArrayBytes = std::size_t{4} << 20;
 
-// Maps `bytes` (rounded up to 2 MiB) asking the system for transparent huge pages, which halves
-// the cost of touching fresh memory; reuses a block that FreeLarge kept when one is big enough,
-// or grows one in place (its pages are already there). Throws std::bad_alloc.
+// Maps `bytes` (rounded up to 2 MiB, aligned to 2 MiB); reuses a block that FreeLarge kept when one
+// is big enough, or grows one in place (its pages are already there). Throws std::bad_alloc.
 void* AllocateLarge(std::size_t bytes);
+// Whether fresh large blocks ask for transparent huge pages (madvise MADV_HUGEPAGE); off at start.
+// Huge pages make touching memory cheaper where the system has them at hand, but a virtual
+// machine that hands free memory back to its host (free page reporting) gives huge pages only
+// from memory the host must fault in again: there first touch was 3 to 5 times slower with them
+// (docs/performance.md), so a host turns them on only where they pay.
+void AdviseHugePages(bool on);
 // Gives back a block from AllocateLarge of that size. The last few blocks are kept, so that a
 // mesh rebuilt at the same size (a lawn at another frame, the modifier pipeline's next copy)
 // finds its memory in place instead of faulting fresh pages in again.
