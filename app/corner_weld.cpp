@@ -67,6 +67,44 @@ struct Scratch {
   std::size_t faces = 0;  // faces welded (kept), when counting
 };
 
+// Welds a plain run (see WeldRun) whose vertices [lo, lo + span) are in s.world: all corners of a
+// vertex agree, so each used vertex is one output vertex, numbered in order of first use.
+void WeldPlainRun(const Mesh& mesh, FaceRun run, std::uint32_t lo, std::size_t span, Scratch& s, bool counting) {
+  WeldedMesh& out = s.out;
+  s.firstSlot.assign(span, kNone);
+  if (!counting) {
+    // Normals as Mesh::buildNormals builds them on the world-space mesh, in the same order.
+    s.vertexNormal.assign(span, Point3());
+    for (std::size_t f = run.begin; f < run.end; ++f) {
+      if (!HasValidVerts(mesh, f)) continue;
+      const DWORD* v = mesh.faces[f].v;
+      const Point3& a = s.world[v[0] - lo];
+      const Point3 n = (s.world[v[1] - lo] - a) ^ (s.world[v[2] - lo] - a);
+      for (int c = 0; c < 3; ++c) s.vertexNormal[v[c] - lo] += n;
+    }
+    out.indices.reserve(3 * (run.end - run.begin));
+    out.normals.reserve(span);
+    out.uvw.reserve(span);
+  }
+  out.positions.reserve(span);
+  for (std::size_t f = run.begin; f < run.end; ++f) {
+    if (!HasValidVerts(mesh, f)) continue;
+    ++s.faces;
+    for (DWORD v : mesh.faces[f].v) {
+      std::uint32_t& slot = s.firstSlot[v - lo];
+      if (slot == kNone) {
+        slot = static_cast<std::uint32_t>(out.positions.size());
+        out.positions.push_back(s.world[v - lo]);
+        if (!counting) {
+          out.normals.push_back(UnitNormal(s.vertexNormal[v - lo].Normalized()));
+          out.uvw.push_back(mesh.tVerts[v]);
+        }
+      }
+      if (!counting) out.indices.push_back(slot);
+    }
+  }
+}
+
 // Welds faces [run.begin, run.end). Normals are summed over the run's faces only, which is the
 // whole sum when no face outside the run uses its vertices. Most vertices have one texture vertex
 // and one normal: the first corner seen for a vertex claims a slot of its own and only
@@ -90,17 +128,26 @@ void WeldRun(const MeshView& view, FaceRun run, Scratch& s, bool counting) {
 
   std::uint32_t lo = kNone, hi = 0;
   bool faceted = false;
+  // Plain: every face smooth, with a texture face naming its own corners (texture vertex k for
+  // vertex k), as every mesh made of generated blades is.
+  bool plain = mesh.tvFace.size() == mesh.faces.size();
   for (std::size_t f = run.begin; f < run.end; ++f) {
     if (!HasValidVerts(mesh, f)) continue;
     const Face& face = mesh.faces[f];
     lo = std::min({lo, face.v[0], face.v[1], face.v[2]});
     hi = std::max({hi, face.v[0], face.v[1], face.v[2]});
     faceted = faceted || face.smGroup == 0;
+    plain = plain && face.smGroup != 0 && std::equal(face.v, face.v + 3, mesh.tvFace[f].t);
   }
   if (lo == kNone) return;
+  plain = plain && hi < mesh.tVerts.size();
   const std::size_t span = std::size_t(hi - lo) + 1;
   s.world.resize(span);
   for (std::size_t i = 0; i < span; ++i) s.world[i] = view.WorldVertex(lo + i);
+  if (plain) {
+    WeldPlainRun(mesh, run, lo, span, s, counting);
+    return;
+  }
 
   const bool normals = !counting || faceted;
   if (normals) {

@@ -1,5 +1,6 @@
 #include "app/finite_geometry.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -31,8 +32,9 @@ void CheckFiniteGeometry(const ExportNode& node) {
   for (std::size_t i = 0; i < mesh.verts.size(); ++i) {
     const Point3& p = mesh.verts[i];
     if (!Finite(p)) Refuse(node, "vertex " + std::to_string(i) + " of its mesh is not a finite number");
-    lo = Point3(std::fmin(lo.x, p.x), std::fmin(lo.y, p.y), std::fmin(lo.z, p.z));
-    hi = Point3(std::fmax(hi.x, p.x), std::fmax(hi.y, p.y), std::fmax(hi.z, p.z));
+    // Finite from here on, so plain comparisons do (fmin and fmax are calls into libm).
+    lo = Point3(std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z));
+    hi = Point3(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
   }
   for (std::size_t i = 0; i < mesh.tVerts.size(); ++i)
     if (!Finite(mesh.tVerts[i])) Refuse(node, "texture vertex " + std::to_string(i) + " of its mesh is not a finite number");

@@ -240,8 +240,9 @@ TEST_F(ExportTest, FailedWriteLeavesExistingFileAndNoTemporaries) {
 
 // Many small pieces, enough for several runs of faces, with every kind of corner the welders
 // meet: smooth and faceted faces, texture vertices that disagree, degenerate faces, faces naming
-// missing vertices, unused vertices and -0 coordinates.
-Mesh Pieces(int count) {
+// missing vertices, unused vertices and -0 coordinates. `plain` pieces, like blades, are all smooth
+// and give each vertex its own texture vertex.
+Mesh Pieces(int count, bool plain = false) {
   Mesh m;
   for (int k = 0; k < count; ++k) {
     const DWORD b = static_cast<DWORD>(m.verts.size());
@@ -252,7 +253,7 @@ Mesh Pieces(int count) {
     const DWORD third = k % 11 == 0 ? b + 1 : b + 3;  // now and then a degenerate face
     const DWORD missing = k % 97 == 0 ? 0xFFFFFFF0u : b + 2;
     for (auto [v, smooth] : {std::pair{std::array<DWORD, 3>{b, b + 1, b + 2}, true},
-                             std::pair{std::array<DWORD, 3>{b + 2, b + 1, third}, k % 5 != 0},
+                             std::pair{std::array<DWORD, 3>{b + 2, b + 1, third}, plain || k % 5 != 0},
                              std::pair{std::array<DWORD, 3>{b + 3, missing, b + 1}, true}}) {
       Face f;
       f.setVerts(v[0], v[1], v[2]);
@@ -260,7 +261,10 @@ Mesh Pieces(int count) {
       m.faces.push_back(f);
       TVFace t;
       // Every seventh piece gives one corner another texture vertex.
-      t.setTVerts(v[0], k % 7 == 0 ? b : v[1], v[2] == third ? b + 3 : v[2]);
+      if (plain)
+        t.setTVerts(v[0], v[1], v[2]);
+      else
+        t.setTVerts(v[0], k % 7 == 0 ? b : v[1], v[2] == third ? b + 3 : v[2]);
       m.tvFace.push_back(t);
     }
   }
@@ -296,18 +300,23 @@ TEST(FaceRuns, RunsCoverTheFacesAndShareNoVertex) {
 // The writers weld run by run and transform as they read: the file must be the one a world-space
 // copy welded whole gives, and the same on any number of threads.
 TEST_F(ExportTest, FilesAreTheSameOnAnyThreadCountAndWithoutACopy) {
-  ExportNode borrowed;
-  borrowed.name = "Pieces";
-  const Mesh mesh = Pieces(20000);  // 60000 faces: several runs
-  borrowed.source = &mesh;
-  borrowed.tm = kTurn;
-  ExportNode copied;
-  copied.name = "Pieces";
-  copied.mesh = mesh;
-  for (Point3& p : copied.mesh.verts) p = kTurn.PointTransform(p);
+  // 60000 faces each: several runs, some with every kind of corner, some plain.
+  const Mesh mixed = Pieces(20000), plain = Pieces(20000, true);
   ExportScene byView, byCopy;
-  byView.nodes = {Quad("Q", 0.f), borrowed};
-  byCopy.nodes = {Quad("Q", 0.f), copied};
+  byView.nodes = byCopy.nodes = {Quad("Q", 0.f)};
+  for (const Mesh* mesh : {&mixed, &plain}) {
+    ExportNode borrowed;
+    borrowed.name = "Pieces";
+    borrowed.source = mesh;
+    borrowed.tm = kTurn;
+    byView.nodes.push_back(borrowed);
+    ExportNode copied;
+    copied.name = "Pieces";
+    copied.mesh = *mesh;
+    for (Point3& p : copied.mesh.verts) p = kTurn.PointTransform(p);
+    byCopy.nodes.push_back(copied);
+  }
+  const ExportNode& borrowed = byView.nodes[1];
   for (const char* ext : {".obj", ".ply", ".glb"}) {
     ExportSceneFile(byCopy, Path(std::string("copy") + ext), {}, {1});
     const std::string expected = ReadAll(Path(std::string("copy") + ext));
@@ -335,6 +344,24 @@ TEST_F(ExportTest, FilesAreTheSameOnAnyThreadCountAndWithoutACopy) {
   });
   EXPECT_TRUE(indices == whole.indices);
   EXPECT_TRUE(normals == whole.normals);
+
+  // And the welders' normals are the host's own (Mesh::buildNormals on the world-space copy) at
+  // every smooth corner.
+  for (std::size_t n = 1; n < byCopy.nodes.size(); ++n) {
+    Mesh& copy = byCopy.nodes[n].mesh;
+    copy.buildNormals();
+    const WeldedMesh w = WeldCorners(byCopy.nodes[n].View());
+    std::size_t corner = 0;
+    for (std::size_t f = 0; f < copy.faces.size(); ++f) {
+      if (!HasValidVerts(copy, f)) continue;
+      for (int c = 0; c < 3; ++c, ++corner) {
+        if (copy.faces[f].smGroup == 0) continue;
+        const Point3 got = w.normals[w.indices[corner]], want = copy.vertexNormals()[copy.faces[f].v[c]];
+        if (want.LengthSquared() < 0.5f) continue;  // degenerate: the welders' +Z stand-in
+        ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << "node " << n << " face " << f;
+      }
+    }
+  }
 }
 
 }  // namespace
