@@ -45,7 +45,7 @@ bool SameBits(const Point3& a, const Point3& b) {
 }
 
 // A normal fit for formats that demand unit vectors: degenerate faces have none, so they get +Z.
-Point3 UnitNormal(Point3 n) {
+inline Point3 UnitNormal(Point3 n) {
   // Built normals are already unit length to float precision; only the others are renormalised.
   const float len2 = n.LengthSquared();
   if (len2 > 0.999999f && len2 < 1.000001f) return n;
@@ -137,7 +137,8 @@ void WeldRun(const MeshView& view, FaceRun run, Scratch& s, bool counting) {
     lo = std::min({lo, face.v[0], face.v[1], face.v[2]});
     hi = std::max({hi, face.v[0], face.v[1], face.v[2]});
     faceted = faceted || face.smGroup == 0;
-    plain = plain && face.smGroup != 0 && std::equal(face.v, face.v + 3, mesh.tvFace[f].t);
+    const DWORD* t = plain ? mesh.tvFace[f].t : nullptr;
+    plain = plain && face.smGroup != 0 && t[0] == face.v[0] && t[1] == face.v[1] && t[2] == face.v[2];
   }
   if (lo == kNone) return;
   plain = plain && hi < mesh.tVerts.size();
