@@ -70,7 +70,11 @@ ExportScene EvaluateScene(TimeValue t, const ProgressFn& progress, EvaluationTim
     SetPluginLogContext(where);
     if (!out.isGroup) Borrow(node, t, out, times);
     ReportPluginLog(where);
-    if (!out.isGroup) CheckFiniteGeometry(out);
+    if (!out.isGroup) {
+      const auto checking = std::chrono::steady_clock::now();
+      CheckFiniteGeometry(out);
+      if (times) times->build += SecondsSince(checking);
+    }
     if (progress) progress(double(i + 1), double(nodes.size()));
   }
   return scene;

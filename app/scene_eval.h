@@ -13,7 +13,7 @@ unsigned PeakMeshCopies(PeakWork work);
 
 // Where an evaluation spent its time, in seconds.
 struct EvaluationTimes {
-  double build = 0;      // objects building their meshes
+  double build = 0;      // objects building their meshes, and the check that they are finite
   double modifiers = 0;  // conversion to triangle objects and the modifier stacks
 };
 
