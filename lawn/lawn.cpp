@@ -112,6 +112,15 @@ Interval Lawn::ObjectValidity(TimeValue t) {
   return Interval(t, t == TIME_PosInfinity ? t : t + 1);
 }
 
+RefResult Lawn::NotifyRefChanged(const Interval& changeInt, RefTargetHandle target, PartID& partID,
+                                 RefMessage message) {
+  // Blades and tufts are different lawns: the mesh built for one build type must not stand in
+  // for the other until some unrelated change clears the built flag.
+  if (message == REFMSG_CHANGE && target == paramBlock && paramBlock->LastNotifyParamID() == lawn_build_type)
+    meshBuilt = FALSE;
+  return SimpleObject::NotifyRefChanged(changeInt, target, partID, message);
+}
+
 void Lawn::BuildLawnMesh(TimeValue t) {
   if (!paramBlock) return;  // only when the block could not be allocated
   Interval iv = FOREVER;
@@ -133,7 +142,10 @@ void Lawn::BuildLawnMesh(TimeValue t) {
     meshTime = t;
     return;
   }
-  // The placeholder rectangle, from the blade rollout's size whatever the build type.
+  // The placeholder rectangle, from the blade rollout's size whatever the build type. The full
+  // lawn is no longer held, so switching "Single Mesh?" back on builds it again instead of
+  // keeping the rectangle.
+  meshBuilt = FALSE;
   mesh.setNumVerts(4);
   mesh.setNumFaces(2);
   const float hl = paramBlock->GetFloat(lawn_length, t) * 0.5f;

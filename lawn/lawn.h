@@ -100,6 +100,9 @@ class Lawn : public SimpleObject {
   RefTargetHandle GetReference(int i) override;
   // Stores a target; assigning or clearing a map switches its enable parameter on or off.
   void SetReference(int i, RefTargetHandle target) override;
+  // A change of "buildtype" makes the lawn build again, whatever its panel did.
+  RefResult NotifyRefChanged(const Interval& changeInt, RefTargetHandle target, PartID& partID,
+                             RefMessage message) override;
   // Registers the post-load callback that reloads the shared vector field.
   IOResult Load(ILoad* iload) override;
   ReferenceTarget* Clone(RemapDir& remap) override;

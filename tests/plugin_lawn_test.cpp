@@ -292,11 +292,22 @@ TEST_F(LawnPanelTest, RadiosSwapRolloutsAndChangesMakeTheLawnBuildAgain) {
     return lawn->ObjectValidity(0) == Interval(0, 1);
   };
   ASSERT_TRUE(built());
+  const auto faces = [&] {
+    node->EvalWorldState(0);
+    BOOL needDelete = FALSE;
+    return lawn->GetRenderMesh(0, node, needDelete)->getNumFaces();
+  };
+  const int bladeFaces = faces();
   ASSERT_TRUE(UserClick(1003));
   EXPECT_FALSE(panel.IsPanelOpen(3));
   EXPECT_TRUE(panel.IsPanelOpen(4));
-  EXPECT_EQ(lawn->ObjectValidity(0), Interval(0, 1)) << "the radio alone does not clear the built flag";
+  EXPECT_EQ(faces(), 104400) << "the tufts replace the blades at once";
   ASSERT_TRUE(UserClick(1002));
+  EXPECT_EQ(faces(), bladeFaces);
+  ASSERT_TRUE(UserClick(1033));  // "To single mesh?" off: the placeholder
+  EXPECT_EQ(faces(), 2);
+  ASSERT_TRUE(UserClick(1033));
+  EXPECT_EQ(faces(), bladeFaces) << "the full lawn comes back, not the rectangle";
   EXPECT_TRUE(panel.IsPanelOpen(3));
   EXPECT_FALSE(panel.IsPanelOpen(4));
   ASSERT_TRUE(UserSetSpinner(1003, 4.0f, 3));  // "Length" of the blade rollout
