@@ -247,7 +247,7 @@ class ServeApi {
   template <class Fn>
   void Modal(Response& res, Fn fn) {
     CheckNotBusy();
-    std::future<json> done = queue_.Post(std::move(fn));
+    HostFuture<json> done = queue_.Post(std::move(fn));
     while (done.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
       if (dialog_.WaitOpen(std::chrono::milliseconds(5))) {
         std::lock_guard lock(pendingMutex_);
@@ -275,7 +275,7 @@ class ServeApi {
     } else if (!body.value("cancel", false)) {
       throw InputError("answer a dialog with {\"path\": FILE} or {\"cancel\": true}");
     }
-    std::future<json> done;
+    HostFuture<json> done;
     {
       std::lock_guard lock(pendingMutex_);
       done = std::move(pending_);
@@ -309,7 +309,7 @@ class ServeApi {
   const WebAssets& assets_;
   std::atomic<int> port_{0};
   std::mutex pendingMutex_;
-  std::future<json> pending_;
+  HostFuture<json> pending_;
 };
 
 // Stops the server on SIGINT, SIGTERM or SIGHUP: the signals are blocked in every thread started

@@ -1,5 +1,36 @@
 #include "app/serve_queue.h"
 
+#include <new>
+#include <stdexcept>
+
+#include "app/errors.h"
+
+void HostFailure::Raise() const {
+  switch (kind) {
+    case Kind::Input:
+      throw InputError(message);
+    case Kind::OutOfMemory:
+      throw std::bad_alloc();
+    case Kind::Other:
+      break;
+  }
+  throw std::runtime_error(message);
+}
+
+HostFailure CurrentFailure() {
+  try {
+    throw;
+  } catch (const InputError& e) {
+    return {HostFailure::Kind::Input, e.what()};
+  } catch (const std::bad_alloc&) {
+    return {HostFailure::Kind::OutOfMemory, "out of memory"};
+  } catch (const std::exception& e) {
+    return {HostFailure::Kind::Other, e.what()};
+  } catch (...) {
+    return {HostFailure::Kind::Other, "an unknown error"};
+  }
+}
+
 void HostQueue::Serve() {
   for (;;) {
     std::function<void()> job;
@@ -10,7 +41,7 @@ void HostQueue::Serve() {
       job = std::move(jobs_.front());
       jobs_.pop_front();
     }
-    job();  // a packaged task: whatever the job throws goes to its future
+    job();  // a packaged task: what the job throws comes back as a HostFailure
   }
 }
 
