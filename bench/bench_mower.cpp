@@ -10,6 +10,7 @@
 #include "mower/lawn_mower.h"
 #include "mower/mow.h"
 #include "sdk/object.h"
+#include "tests/plugin_class_fixture.h"
 
 namespace {
 
@@ -88,25 +89,15 @@ void BM_MowCheck(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * m.getNumFaces());
 }
 
-// A descriptor so mowers can be built outside the plug-in (no panel is opened here).
-class BenchMowerDesc : public ClassDesc2 {
- public:
-  int IsPublic() override { return 1; }
-  ReferenceTarget* Create(BOOL) override { return new LawnMower(); }
-  const MCHAR* ClassName() override { return "Lawn Mower"; }
-  SClass_ID SuperClassID() override { return OSM_CLASS_ID; }
-  Class_ID ClassID() override { return kLawnMowerClassID; }
-  const MCHAR* Category() override { return "Gramora"; }
-};
-BenchMowerDesc g_desc;
-ParamBlockDesc2 g_block(LawnMowerBlockSpec(&g_desc));
+// The mower's class, so mowers can be built outside the plug-in (no panel is opened here).
+PluginClassFixture<LawnMower> g_mowerClass(kLawnMowerClassID, OSM_CLASS_ID, "Lawn Mower", LawnMowerBlockSpec);
 
 // LawnMower::ModifyObject on a fresh copy of the lawn each iteration: a circle of radius 5 that
 // crosses the lawn from frame 0 to frame 100; state.range(0) is the frame, state.range(1) the
 // "Combine over time" switch. Counts the allocations ModifyObject makes.
 void BM_ModifyObject(benchmark::State& state) {
   const TimeValue t = static_cast<TimeValue>(state.range(0)) * GetTicksPerFrame();
-  auto* mower = static_cast<LawnMower*>(g_desc.Create(FALSE));
+  auto* mower = static_cast<LawnMower*>(g_mowerClass.Desc().Create(FALSE));
   mower->paramBlock->SetValue(mower_shape, 0, kMowCircle);
   mower->paramBlock->SetValue(mower_radius, 0, 5.0f);
   mower->paramBlock->SetValue(mower_combine, 0, static_cast<int>(state.range(1)));

@@ -8,13 +8,19 @@
 #include "lawn/lawn_create.h"
 #include "lawn/lawn_maps.h"
 #include "lawn/vector_field.h"
+#include "res/class_descs.h"
+
+namespace {
+// The lawn's class descriptor, as registered (null when none is).
+ClassDesc2* LawnDesc() { return FindClassDesc(kLawnClassID); }
+}  // namespace
 
 Lawn* Lawn::editing = nullptr;
 IObjParam* Lawn::ip = nullptr;
 
 Lawn::Lawn() {
   pblock2 = nullptr;
-  GetLawnDesc()->MakeAutoParamBlocks(this);
+  if (ClassDesc2* desc = LawnDesc()) desc->MakeAutoParamBlocks(this);
   if (paramBlock) {
     paramBlock->SetValue(lawn_height_map_on, 0, FALSE);
     paramBlock->SetValue(lawn_prob_map_on, 0, FALSE);
@@ -32,12 +38,12 @@ void Lawn::BeginEditParams(IObjParam* iface, ULONG flags, Animatable* prev) {
   editing = this;
   ip = iface;
   SimpleObject::BeginEditParams(iface, flags, prev);
-  GetLawnDesc()->BeginEditParams(iface, this, flags, prev);
+  if (ClassDesc2* desc = LawnDesc()) desc->BeginEditParams(iface, this, flags, prev);
 }
 
 void Lawn::EndEditParams(IObjParam* iface, ULONG flags, Animatable* next) {
   SimpleObject::EndEditParams(iface, flags, next);
-  GetLawnDesc()->EndEditParams(iface, this, flags, next);
+  if (ClassDesc2* desc = LawnDesc()) desc->EndEditParams(iface, this, flags, next);
   ip = nullptr;
 }
 

@@ -1,6 +1,7 @@
 // The lawn: a procedural object that covers a Length x Width rectangle with a grid of grass blades
 // (or tufts), shaped by optional height and probability maps and bent by the shared vector field.
 #pragma once
+#include "res/class_ids.h"
 #include "sdk/classdesc.h"
 #include "sdk/ioapi.h"
 #include "sdk/object.h"
@@ -55,15 +56,10 @@ enum LawnParamId : ParamID {
   lawn_bundle_blades_var = 43,
 };
 
-// The lawn's class id.
-inline constexpr Class_ID kLawnClassID{0x34441789, 0x5de72e1};
-
-// The lawn's class descriptor (defined with the plug-in's class registry).
-ClassDesc2* GetLawnDesc();
 // The table of the lawn's parameter block for its descriptor: block id 1, 44 parameters, three
 // rollouts (dialogs 104, 105, 103); the plug-in's registry builds the ParamBlockDesc2 from it.
 ParamBlockSpec LawnBlockSpec(ClassDesc2* owner);
-// The lawn's block description, as registered with GetLawnDesc().
+// The lawn's block description, as registered with the lawn's descriptor (null when none is).
 ParamBlockDesc2* GetLawnBlockDesc();
 
 // A switch (a BOOL or int parameter) of a lawn's block at time t.

@@ -4,17 +4,13 @@
 
 #include "lawn/lawn.h"
 #include "lawn/vector_field.h"
+#include "res/resource_ids.h"
 #include "sdk/bitmap.h"
 #include "sdk/core.h"
 #include "sdk/custcont.h"
 #include "sdk/ui.h"
 
 namespace {
-constexpr int kSingleBladesRadio = 1002;
-constexpr int kBundlesRadio = 1003;
-constexpr int kZAsTimeBox = 1035;
-constexpr int kVectorFieldBox = 1084;
-constexpr int kVectorFieldButton = 3071;
 // The command panel's pages of the blade and tuft rollouts (after the host's two pages and the
 // global rollout).
 constexpr int kBladePage = 3;
@@ -29,26 +25,26 @@ IParamBlock2* BlockOf(Lawn& lawn) { return lawn.GetParamBlock(0); }
 // Enables "Use z-size instead of time?" when the shared field has depth slices.
 void ShowZAsTime(HWND rollout, bool alsoDisable) {
   const bool slices = TheVectorField && TheVectorField->resolutionZ > 0;
-  if (slices || alsoDisable) EnableWindow(GetDlgItem(rollout, kZAsTimeBox), slices ? TRUE : FALSE);
+  if (slices || alsoDisable) EnableWindow(GetDlgItem(rollout, IDC_LAWN_Z_AS_TIME), slices ? TRUE : FALSE);
 }
 
 // The rollout opens: the file button shows the lawn's field file or "None" (and the field is
 // switched off without one).
 void ShowVectorField(Lawn& lawn, HWND rollout) {
-  ICustButton* button = GetICustButton(GetDlgItem(rollout, kVectorFieldButton));
+  ICustButton* button = GetICustButton(GetDlgItem(rollout, IDC_LAWN_FIELD_FILE));
   if (!button) return;  // only the global rollout has the button
   IParamBlock2* pb = BlockOf(lawn);
   Interval iv = FOREVER;
   const char* path = nullptr;
   if (pb) pb->GetValue(lawn_vector_field_file, 0, path, iv);
   if (!path || !*path) {
-    EnableWindow(GetDlgItem(rollout, kZAsTimeBox), FALSE);
+    EnableWindow(GetDlgItem(rollout, IDC_LAWN_Z_AS_TIME), FALSE);
     button->SetText("None");
-    CheckDlgButton(rollout, kVectorFieldBox, BST_UNCHECKED);
+    CheckDlgButton(rollout, IDC_LAWN_FIELD_ON, BST_UNCHECKED);
     if (pb) pb->SetValue(lawn_vector_field_on, 0, FALSE);
   } else {
     button->SetText(path);
-    CheckDlgButton(rollout, kVectorFieldBox, BST_CHECKED);
+    CheckDlgButton(rollout, IDC_LAWN_FIELD_ON, BST_CHECKED);
     ShowZAsTime(rollout, false);
   }
   ReleaseICustButton(button);
@@ -99,7 +95,7 @@ void LawnDlgProc::PickVectorField(Lawn& lawn, HWND rollout) {
     pb->SetValue(lawn_vector_field_on, 0, TRUE);
     pb->SetValue(lawn_vector_field_file, 0, path.c_str());
   }
-  if (ICustButton* button = GetICustButton(GetDlgItem(rollout, kVectorFieldButton))) {
+  if (ICustButton* button = GetICustButton(GetDlgItem(rollout, IDC_LAWN_FIELD_FILE))) {
     button->SetText(path.c_str());
     ReleaseICustButton(button);
   }
@@ -122,16 +118,18 @@ INT_PTR LawnDlgProc::DlgProc(TimeValue, IParamMap2*, HWND hWnd, UINT msg, WPARAM
       switch (LOWORD(wParam)) {
         // The radios of the global rollout (the other rollouts use these ids for their "Length"
         // field, which is no button and never checked).
-        case kSingleBladesRadio:
-          if (IsDlgButtonChecked(hWnd, kSingleBladesRadio)) SwapRollouts(kBladePage, kBundlePage);
+        case IDC_LAWN_SINGLE_BLADES:
+          if (IsDlgButtonChecked(hWnd, IDC_LAWN_SINGLE_BLADES)) SwapRollouts(kBladePage, kBundlePage);
           break;
-        case kBundlesRadio:
-          if (IsDlgButtonChecked(hWnd, kBundlesRadio)) SwapRollouts(kBundlePage, kBladePage);
+        case IDC_LAWN_BUNDLES:
+          if (IsDlgButtonChecked(hWnd, IDC_LAWN_BUNDLES)) SwapRollouts(kBundlePage, kBladePage);
           break;
-        case 1025: case 1034: case 1083: case kVectorFieldBox: case 1085: case 3070: case 3072:
+        // Switches and map buttons whose change the automatic panel has already stored.
+        case IDC_LAWN_MAX_LENGTH: case IDC_LAWN_USE_MAP_SIZE: case IDC_LAWN_HEIGHT_MAP_ON: case IDC_LAWN_FIELD_ON:
+        case IDC_LAWN_PROB_MAP_ON: case IDC_LAWN_HEIGHT_MAP: case IDC_LAWN_PROB_MAP:
           lawn->meshBuilt = FALSE;
           break;
-        case kVectorFieldButton:
+        case IDC_LAWN_FIELD_FILE:
           PickVectorField(*lawn, hWnd);
           lawn->meshBuilt = FALSE;
           break;

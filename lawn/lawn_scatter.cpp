@@ -6,20 +6,12 @@
 #include "lawn/lawn.h"
 #include "lawn/lawn_maps.h"
 #include "lawn/vector_field.h"
+#include "res/class_ids.h"
 #include "sdk/core.h"
 #include "sdk/crt.h"
 
 namespace {
 constexpr float kPi = 3.1415927f;
-// The classes the scatter makes, and their parameter ids (as GrassBlade and GrassBundle define them).
-constexpr Class_ID kGrassBladeClass(0x25ff6c8e, 0x4dfb339a);
-constexpr Class_ID kGrassBundleClass(0x0913212e, 0x3fdd72be);
-enum BladeId : ParamID { blade_size, blade_stiffness, blade_gravity, blade_weldings, blade_weld_factor, blade_thinning,
-                         blade_rotation_x, blade_rotation_z, blade_max_length };
-enum BundleId : ParamID { bundle_size, bundle_variation, bundle_blades, bundle_stiffness_min, bundle_stiffness_max,
-                          bundle_gravity_min, bundle_gravity_max, bundle_weldings_min, bundle_weldings_max,
-                          bundle_weld_factor_min, bundle_weld_factor_max, bundle_thinness_min, bundle_thinness_max,
-                          bundle_rotation_min, bundle_rotation_max, bundle_max_height_on, bundle_max_height };
 
 // One rand() scaled to [0, 1]: the quotient is taken in double and stored as a float.
 float UnitRandom() { return static_cast<float>(crt::rand() / 32767.0); }
@@ -132,7 +124,7 @@ INode* ScatterBlades(IParamBlock2* pb, const Point3& firstCorner, const Point3& 
       tm = BendMatrix(field->SampleCell(ci, cj, slice, frame));
     }
     tm.SetTrans(position);
-    s.Make(kGrassBladeClass, "_Blade", [&](IParamBlock2* b) {
+    s.Make(kGrassBladeClassID, "_Blade", [&](IParamBlock2* b) {
       b->SetValue(blade_size, 0, length);
       b->SetValue(blade_stiffness, 0, 0.0f);
       b->SetValue(blade_gravity, 0, gravity);
@@ -170,7 +162,7 @@ INode* ScatterBundles(IParamBlock2* pb, const Point3& firstCorner, const Point3&
     if (!s.Keep(ix, iy)) return;
     Matrix3 tm;
     tm.SetTrans(position);
-    s.Make(kGrassBundleClass, "_Bundle", [&](IParamBlock2* b) {
+    s.Make(kGrassBundleClassID, "_Bundle", [&](IParamBlock2* b) {
       b->SetValue(bundle_size, 0, L);
       b->SetValue(bundle_variation, 0, Lv);
       b->SetValue(bundle_blades, 0, blades);

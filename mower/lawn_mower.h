@@ -1,13 +1,13 @@
 // LawnMower: the object-space modifier that cuts the grass inside (or outside) a movable
 // rectangle or circle, with its parameter block, panel, gizmo and "Lawn Mower Center" sub-object.
 #pragma once
+#include "res/class_ids.h"
 #include "sdk/classdesc.h"
 #include "sdk/control.h"
 #include "sdk/core.h"
 #include "sdk/gfx.h"
 #include "sdk/modifier.h"
 #include "sdk/paramblock.h"
-#include "sdk/resource.h"
 #include "sdk/parammap.h"
 #include "sdk/subobj.h"
 
@@ -22,33 +22,10 @@ enum MowerParamId {
   mower_invert = 6,   // "Inverse selection"
 };
 
-// Control ids of dialog 107.
-enum MowerControlId {
-  IDC_MOWER_RECT = 1013,
-  IDC_MOWER_CIRCLE = 1014,
-  IDC_MOWER_WIDTH = 1015,
-  IDC_MOWER_WIDTH_SPIN = 1016,
-  IDC_MOWER_HEIGHT = 1006,
-  IDC_MOWER_HEIGHT_SPIN = 1007,
-  IDC_MOWER_RADIUS = 1008,
-  IDC_MOWER_RADIUS_SPIN = 1009,
-  IDC_MOWER_LENGTH = 1010,
-  IDC_MOWER_LENGTH_SPIN = 1011,
-  IDC_MOWER_COMBINE = 1017,
-  IDC_MOWER_INVERT = 3013,
-};
-
-constexpr int kMowerDialog = 107;
-inline constexpr Class_ID kLawnMowerClassID{0x172644cf, 0x02a15bb4};
-
-// The parameter table of the mower's block (block id 0, "Lawnmower Parameters", reference 0,
-// automatic panel from dialog 107) owned by the plug-in's mower class descriptor, which also
-// becomes the descriptor mowers build their block and panel through. The plug-in declares
-//   static ParamBlockDesc2 lawnMowerBlock(LawnMowerBlockSpec(&lawnMowerDesc));
+// The table of the mower's parameter block (block id 0, "Lawnmower Parameters", reference 0,
+// automatic panel from dialog 107) for its descriptor; the plug-in's registry builds the
+// ParamBlockDesc2 from it.
 ParamBlockSpec LawnMowerBlockSpec(ClassDesc2* owner);
-
-// Adds dialog 107, the mower's panel, to the plug-in's resources.
-void AddLawnMowerDialog(ResourceTable& table);
 
 // The modifier.
 class LawnMower : public Modifier {

@@ -1,13 +1,14 @@
-// The mower's parameter table, its panel (dialog 107) and the panel's user procedure, and the
-// class-wide state every mower shares.
+// The mower's parameter table, the user procedure of its panel (dialog 107), and the class-wide
+// state every mower shares.
 #include "mower/lawn_mower.h"
 #include "mower/mower_state.h"
+#include "res/class_descs.h"
+#include "res/resource_ids.h"
 #include "sdk/custcont.h"
 #include "sdk/ui.h"
 
 namespace {
 
-ClassDesc2* g_desc = nullptr;
 LawnMowerDlgProc g_dlgProc;
 GenSubObjType g_subObjType("", "SubObjectIcons", 18);
 
@@ -45,19 +46,18 @@ MowerEditState& EditState() {
   return state;
 }
 
-ClassDesc2* MowerClassDesc() { return g_desc; }
+ClassDesc2* MowerClassDesc() { return FindClassDesc(kLawnMowerClassID); }
 
 GenSubObjType& MowerSubObjType() { return g_subObjType; }
 
 ParamBlockSpec LawnMowerBlockSpec(ClassDesc2* owner) {
-  g_desc = owner;
   return {
       .id = 0, .int_name = "Lawnmower Parameters", .local_name = 0, .owner = owner,
       .flags = P_AUTO_CONSTRUCT | P_AUTO_UI, .ref_no = 0,
-      .rollouts = {{.map_id = 0, .dialog = kMowerDialog, .title = 109, .rolled_up = FALSE, .proc = &g_dlgProc}},
+      .rollouts = {{.map_id = 0, .dialog = IDD_LAWN_MOWER, .title = IDS_MOWER_PARAMS, .rolled_up = FALSE, .proc = &g_dlgProc}},
       .params = {
           {.id = mower_shape, .int_name = "shape", .type = TYPE_INT, .flags = P_RESET_DEFAULT,
-           .local_name = 110, .def = {.i = 0}, .range = {0.0f, 1.0f},
+           .local_name = IDS_SHAPE_TYPE, .def = {.i = 0}, .range = {0.0f, 1.0f},
            .ui = {.type = TYPE_RADIO, .ids = {IDC_MOWER_RECT, IDC_MOWER_CIRCLE}}},
           SizeParam(mower_width, "Width", IDC_MOWER_WIDTH, IDC_MOWER_WIDTH_SPIN),
           SizeParam(mower_height, "Height", IDC_MOWER_HEIGHT, IDC_MOWER_HEIGHT_SPIN),
@@ -91,29 +91,4 @@ INT_PTR LawnMowerDlgProc::DlgProc(TimeValue, IParamMap2*, HWND hWnd, UINT msg, W
   }
   // The automatic panel handles every message as well.
   return FALSE;
-}
-
-void AddLawnMowerDialog(ResourceTable& table) {
-  using K = ControlKind;
-  DialogTemplate dlg{.id = kMowerDialog, .width = 118, .height = 117, .items = {}};
-  dlg.items = {
-      {IDC_STATIC, K::GroupBox, "Shape", 4, 3, 110, 27},
-      {IDC_MOWER_RECT, K::RadioButton, "Rectangular", 10, 14, 52, 10},
-      {IDC_MOWER_CIRCLE, K::RadioButton, "Circular", 66, 14, 44, 10},
-      {IDC_STATIC, K::Static, "Width", 8, 37, 40, 8},
-      {IDC_MOWER_WIDTH, K::CustEdit, "", 52, 35, 44, 10},
-      {IDC_MOWER_WIDTH_SPIN, K::Spinner, "", 97, 35, 7, 10},
-      {IDC_STATIC, K::Static, "Height", 8, 51, 40, 8},
-      {IDC_MOWER_HEIGHT, K::CustEdit, "", 52, 49, 44, 10},
-      {IDC_MOWER_HEIGHT_SPIN, K::Spinner, "", 97, 49, 7, 10},
-      {IDC_STATIC, K::Static, "Radius", 8, 65, 40, 8},
-      {IDC_MOWER_RADIUS, K::CustEdit, "", 52, 63, 44, 10},
-      {IDC_MOWER_RADIUS_SPIN, K::Spinner, "", 97, 63, 7, 10},
-      {IDC_STATIC, K::Static, "Cut-length", 8, 79, 40, 8},
-      {IDC_MOWER_LENGTH, K::CustEdit, "", 52, 77, 44, 10},
-      {IDC_MOWER_LENGTH_SPIN, K::Spinner, "", 97, 77, 7, 10},
-      {IDC_MOWER_INVERT, K::CheckBox, "Invert selection", 8, 92, 100, 10},
-      {IDC_MOWER_COMBINE, K::CheckBox, "Combine times together", 8, 104, 100, 10},
-  };
-  table.AddDialog(std::move(dlg));
 }

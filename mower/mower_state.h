@@ -11,7 +11,7 @@ struct MowerEditState {
 };
 MowerEditState& EditState();
 
-// The mower's class descriptor, as the plug-in set it (null before).
+// The mower's class descriptor, as registered (null when none is).
 ClassDesc2* MowerClassDesc();
 
 // Name of the sub-object level and of the gizmo's sub-animatable.

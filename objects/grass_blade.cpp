@@ -4,18 +4,18 @@
 
 #include "blade/blade_mesh.h"
 #include "objects/grass_create.h"
-#include "plugin/plugin.h"
-#include "plugin/resource_ids.h"
+#include "res/plugin_resources.h"
+#include "res/resource_ids.h"
 
 IObjParam* GrassBlade::ip = nullptr;
 
-GrassBlade::GrassBlade() { GetGrassBladeDesc()->MakeAutoParamBlocks(this); }
+GrassBlade::GrassBlade() {
+  if (ClassDesc2* desc = FindClassDesc(kGrassBladeClassID)) desc->MakeAutoParamBlocks(this);
+}
 
 GrassBlade::~GrassBlade() = default;
 
 void GrassBlade::GetClassName(MSTR& s) { s = GetResourceString(IDS_GRASS_BLADE); }
-
-ClassDesc2* GrassBlade::Descriptor() { return GetGrassBladeDesc(); }
 
 CreateMouseCallBack* GrassBlade::GetCreateMouseCallBack() {
   GrassBladeCreateCallBack& cb = TheGrassBladeCreateCallBack();

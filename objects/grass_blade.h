@@ -2,21 +2,11 @@
 // parameters, created in a viewport by a press-and-drag that sets its size.
 #pragma once
 #include "objects/grass_object.h"
+#include "res/class_ids.h"
 
-inline constexpr Class_ID GRASS_BLADE_CLASS_ID{0x25ff6c8e, 0x4dfb339a};
-
-// Parameter ids of the blade's block (block id 0).
-enum GrassBladeParam : ParamID {
-  blade_size = 0,
-  blade_stiffness = 1,
-  blade_gravity = 2,
-  blade_weldings = 3,
-  blade_weld_factor = 4,
-  blade_thinning = 5,
-  blade_rotation_x = 6,
-  blade_rotation_z = 7,
-  blade_max_length = 8,
-};
+// The table of the blade's parameter block (block id 0, parameters GrassBladeParam) for its
+// descriptor; the plug-in's registry builds the ParamBlockDesc2 from it.
+ParamBlockSpec GrassBladeBlockSpec(ClassDesc2* owner);
 
 class GrassBlade : public GrassObject {
  public:
@@ -28,7 +18,7 @@ class GrassBlade : public GrassObject {
   ~GrassBlade() override;
 
   void GetClassName(MSTR& s) override;
-  Class_ID ClassID() override { return GRASS_BLADE_CLASS_ID; }
+  Class_ID ClassID() override { return kGrassBladeClassID; }
   ReferenceTarget* Clone(RemapDir& remap) override { return CloneAs<GrassBlade>(remap); }
   CreateMouseCallBack* GetCreateMouseCallBack() override;
   const MCHAR* GetObjectName() override;
@@ -36,6 +26,5 @@ class GrassBlade : public GrassObject {
   void BuildMesh(TimeValue t) override;
 
  protected:
-  ClassDesc2* Descriptor() override;
   IObjParam*& PanelInterface() override { return ip; }
 };

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "objects/grass_create.h"
-#include "plugin/plugin.h"
-#include "plugin/resource_ids.h"
+#include "res/plugin_resources.h"
+#include "res/resource_ids.h"
 #include "sdk/crt.h"
 #include "sdk/ui.h"
 
@@ -12,28 +12,23 @@ IObjParam* GrassBundle::ip = nullptr;
 
 namespace {
 constexpr float kPi = 3.1415927f;
-constexpr int kMaxHeightBox = 1001;
-constexpr int kMaxHeightEdit = 1520;
-constexpr int kMaxHeightSpinner = 1521;
 
 // Enables the "Max height" field and spinner as the box says.
 void ShowMaxHeight(HWND page) {
-  const BOOL on = IsDlgButtonChecked(page, kMaxHeightBox) == BST_CHECKED;
-  EnableWindow(GetDlgItem(page, kMaxHeightEdit), on);
-  EnableWindow(GetDlgItem(page, kMaxHeightSpinner), on);
+  const BOOL on = IsDlgButtonChecked(page, IDC_BUNDLE_MAX_HEIGHT_ON) == BST_CHECKED;
+  EnableWindow(GetDlgItem(page, IDC_BUNDLE_MAX_HEIGHT), on);
+  EnableWindow(GetDlgItem(page, IDC_BUNDLE_MAX_HEIGHT_SPIN), on);
 }
 }  // namespace
 
 GrassBundle::GrassBundle() {
-  GetGrassBundleDesc()->MakeAutoParamBlocks(this);
+  if (ClassDesc2* desc = FindClassDesc(kGrassBundleClassID)) desc->MakeAutoParamBlocks(this);
   for (float& r : bladeRandoms) r = static_cast<float>(crt::rand() / 32767.0);
 }
 
 GrassBundle::~GrassBundle() = default;
 
 void GrassBundle::GetClassName(MSTR& s) { s = GetResourceString(IDS_GRASS_BUNDLE); }
-
-ClassDesc2* GrassBundle::Descriptor() { return GetGrassBundleDesc(); }
 
 CreateMouseCallBack* GrassBundle::GetCreateMouseCallBack() {
   GrassBundleCreateCallBack& cb = TheGrassBundleCreateCallBack();
@@ -72,7 +67,7 @@ void GrassBundle::BuildMesh(TimeValue t) {
 }
 
 INT_PTR GrassBundleDlgProc::DlgProc(TimeValue, IParamMap2*, HWND page, UINT msg, WPARAM wParam, LPARAM) {
-  if (msg == WM_INITDIALOG || (msg == WM_COMMAND && LOWORD(wParam) == kMaxHeightBox)) ShowMaxHeight(page);
+  if (msg == WM_INITDIALOG || (msg == WM_COMMAND && LOWORD(wParam) == IDC_BUNDLE_MAX_HEIGHT_ON)) ShowMaxHeight(page);
   return FALSE;
 }
 

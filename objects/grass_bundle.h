@@ -5,30 +5,12 @@
 #pragma once
 #include "blade/tuft_mesh.h"
 #include "objects/grass_object.h"
+#include "res/class_ids.h"
 #include "sdk/parammap.h"
 
-inline constexpr Class_ID GRASS_BUNDLE_CLASS_ID{0x0913212e, 0x3fdd72be};
-
-// Parameter ids of the tuft's block (block id 0).
-enum GrassBundleParam : ParamID {
-  bundle_size = 0,
-  bundle_variation = 1,
-  bundle_blades = 2,
-  bundle_stiffness_min = 3,
-  bundle_stiffness_max = 4,
-  bundle_gravity_min = 5,
-  bundle_gravity_max = 6,
-  bundle_weldings_min = 7,
-  bundle_weldings_max = 8,
-  bundle_weld_factor_min = 9,
-  bundle_weld_factor_max = 10,
-  bundle_thinness_min = 11,
-  bundle_thinness_max = 12,
-  bundle_rotation_min = 13,
-  bundle_rotation_max = 14,
-  bundle_max_height_on = 15,
-  bundle_max_height = 16,
-};
+// The table of the tuft's parameter block (block id 0, parameters GrassBundleParam) for its
+// descriptor; the plug-in's registry builds the ParamBlockDesc2 from it.
+ParamBlockSpec GrassBundleBlockSpec(ClassDesc2* owner);
 
 class GrassBundle : public GrassObject {
  public:
@@ -44,7 +26,7 @@ class GrassBundle : public GrassObject {
   ~GrassBundle() override;
 
   void GetClassName(MSTR& s) override;
-  Class_ID ClassID() override { return GRASS_BUNDLE_CLASS_ID; }
+  Class_ID ClassID() override { return kGrassBundleClassID; }
   ReferenceTarget* Clone(RemapDir& remap) override { return CloneAs<GrassBundle>(remap); }
   CreateMouseCallBack* GetCreateMouseCallBack() override;
   const MCHAR* GetObjectName() override;
@@ -53,12 +35,11 @@ class GrassBundle : public GrassObject {
   void BuildMesh(TimeValue t) override;
 
  protected:
-  ClassDesc2* Descriptor() override;
   IObjParam*& PanelInterface() override { return ip; }
 };
 
-// The tuft panel's procedure: the "Max height" field and spinner (1520, 1521) are enabled exactly
-// when the "Max height?" box (1001) is checked, when the panel opens and whenever the box is
+// The tuft panel's procedure: the "Max height" field and spinner are enabled exactly when the
+// "Max height?" box is checked, when the panel opens and whenever the box is
 // clicked. Returns FALSE for every message, leaving the rest to the automatic panel.
 class GrassBundleDlgProc : public ParamMap2UserDlgProc {
  public:

@@ -2,8 +2,7 @@
 // switch, all on dialog 102 with the panel procedure GrassBundleDlgProc.
 #include "objects/grass_bundle.h"
 #include "objects/grass_params.h"
-#include "plugin/block_specs.h"
-#include "plugin/resource_ids.h"
+#include "res/resource_ids.h"
 
 namespace {
 // Most of the tuft's spinners show world units.
@@ -21,23 +20,23 @@ ParamBlockSpec GrassBundleBlockSpec(ClassDesc2* owner) {
       .ref_no = 0,
       .rollouts = {{.map_id = 0, .dialog = IDD_GRASS_BUNDLE, .title = IDS_PARAMS, .proc = &TheGrassBundleDlgProc()}},
       .params = {
-          SpinnerParam(bundle_size, "size", 1.0f, 0.0f, 1000.0f, EDITTYPE_FLOAT, 1490, 1496, 0.5f),
-          World(bundle_variation, "Variation", 0.5f, 0.0f, 1.0f, 1491, 1497, 0.01f),
-          World(bundle_blades, "#blades", 5.0f, 1.0f, 10.0f, 1493, 1498, 1.0f),
-          World(bundle_stiffness_min, "Min stiffness", 0.0f, 0.0f, 1.0f, 1495, 1500, 0.01f),
-          World(bundle_stiffness_max, "Max stiffness", 0.05f, 0.0f, 1.0f, 1499, 1501, 0.01f),
-          World(bundle_gravity_min, "Min gravity", 0.1f, 0.0f, 1.0f, 1492, 1502, 0.01f),
-          World(bundle_gravity_max, "Max gravity", 0.3f, 0.0f, 1.0f, 1494, 1503, 0.01f),
-          World(bundle_weldings_min, "Min #weldings", 0.0f, 0.0f, 10.0f, 1504, 1505, 1.0f),
-          World(bundle_weldings_max, "Max #weldings", 3.0f, 0.0f, 10.0f, 1506, 1507, 1.0f),
-          World(bundle_weld_factor_min, "Min welding factor", 0.0f, -2.0f, 2.0f, 1508, 1509, 0.1f),
-          World(bundle_weld_factor_max, "Max welding factor", 0.2f, -2.0f, 2.0f, 1510, 1511, 0.1f),
-          World(bundle_thinness_min, "Min thiness", 1.0f, 0.5f, 1.65f, 1514, 1515, 0.01f),
-          World(bundle_thinness_max, "Max thiness", 1.35f, 0.5f, 1.65f, 1512, 1513, 0.01f),
-          World(bundle_rotation_min, "Min rotation", 0.0f, 0.0f, 90.0f, 1516, 1517, 0.5f),
-          World(bundle_rotation_max, "Max rotation", 0.0f, 0.0f, 90.0f, 1518, 1519, 0.5f),
+          SpinnerParam(bundle_size, "size", 1.0f, 0.0f, 1000.0f, EDITTYPE_FLOAT, IDC_BUNDLE_SIZE, IDC_BUNDLE_SIZE_SPIN, 0.5f),
+          World(bundle_variation, "Variation", 0.5f, 0.0f, 1.0f, IDC_BUNDLE_VARIATION, IDC_BUNDLE_VARIATION_SPIN, 0.01f),
+          World(bundle_blades, "#blades", 5.0f, 1.0f, 10.0f, IDC_BUNDLE_BLADES, IDC_BUNDLE_BLADES_SPIN, 1.0f),
+          World(bundle_stiffness_min, "Min stiffness", 0.0f, 0.0f, 1.0f, IDC_BUNDLE_STIFFNESS_MIN, IDC_BUNDLE_STIFFNESS_MIN_SPIN, 0.01f),
+          World(bundle_stiffness_max, "Max stiffness", 0.05f, 0.0f, 1.0f, IDC_BUNDLE_STIFFNESS_MAX, IDC_BUNDLE_STIFFNESS_MAX_SPIN, 0.01f),
+          World(bundle_gravity_min, "Min gravity", 0.1f, 0.0f, 1.0f, IDC_BUNDLE_GRAVITY_MIN, IDC_BUNDLE_GRAVITY_MIN_SPIN, 0.01f),
+          World(bundle_gravity_max, "Max gravity", 0.3f, 0.0f, 1.0f, IDC_BUNDLE_GRAVITY_MAX, IDC_BUNDLE_GRAVITY_MAX_SPIN, 0.01f),
+          World(bundle_weldings_min, "Min #weldings", 0.0f, 0.0f, 10.0f, IDC_BUNDLE_WELDINGS_MIN, IDC_BUNDLE_WELDINGS_MIN_SPIN, 1.0f),
+          World(bundle_weldings_max, "Max #weldings", 3.0f, 0.0f, 10.0f, IDC_BUNDLE_WELDINGS_MAX, IDC_BUNDLE_WELDINGS_MAX_SPIN, 1.0f),
+          World(bundle_weld_factor_min, "Min welding factor", 0.0f, -2.0f, 2.0f, IDC_BUNDLE_WELD_FACTOR_MIN, IDC_BUNDLE_WELD_FACTOR_MIN_SPIN, 0.1f),
+          World(bundle_weld_factor_max, "Max welding factor", 0.2f, -2.0f, 2.0f, IDC_BUNDLE_WELD_FACTOR_MAX, IDC_BUNDLE_WELD_FACTOR_MAX_SPIN, 0.1f),
+          World(bundle_thinness_min, "Min thiness", 1.0f, 0.5f, 1.65f, IDC_BUNDLE_THIN_MIN, IDC_BUNDLE_THIN_MIN_SPIN, 0.01f),
+          World(bundle_thinness_max, "Max thiness", 1.35f, 0.5f, 1.65f, IDC_BUNDLE_THIN_MAX, IDC_BUNDLE_THIN_MAX_SPIN, 0.01f),
+          World(bundle_rotation_min, "Min rotation", 0.0f, 0.0f, 90.0f, IDC_BUNDLE_ROTATION_MIN, IDC_BUNDLE_ROTATION_MIN_SPIN, 0.5f),
+          World(bundle_rotation_max, "Max rotation", 0.0f, 0.0f, 90.0f, IDC_BUNDLE_ROTATION_MAX, IDC_BUNDLE_ROTATION_MAX_SPIN, 0.5f),
           {.id = bundle_max_height_on, .int_name = "Max height?", .type = TYPE_BOOL, .local_name = IDS_MAX_HEIGHT,
-           .def = {.i = FALSE}, .ui = {.type = TYPE_SINGLECHEKBOX, .ids = {1001}}},
-          World(bundle_max_height, "Max height", 0.0f, 0.0f, 1000.0f, 1520, 1521, 0.5f),
+           .def = {.i = FALSE}, .ui = {.type = TYPE_SINGLECHEKBOX, .ids = {IDC_BUNDLE_MAX_HEIGHT_ON}}},
+          World(bundle_max_height, "Max height", 0.0f, 0.0f, 1000.0f, IDC_BUNDLE_MAX_HEIGHT, IDC_BUNDLE_MAX_HEIGHT_SPIN, 0.5f),
       }};
 }

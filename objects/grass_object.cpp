@@ -3,12 +3,12 @@
 void GrassObject::BeginEditParams(IObjParam* iface, ULONG flags, Animatable* prev) {
   PanelInterface() = iface;
   SimpleObject::BeginEditParams(iface, flags, prev);
-  Descriptor()->BeginEditParams(iface, this, flags, prev);
+  if (ClassDesc2* desc = Descriptor()) desc->BeginEditParams(iface, this, flags, prev);
 }
 
 void GrassObject::EndEditParams(IObjParam* iface, ULONG flags, Animatable* next) {
   SimpleObject::EndEditParams(iface, flags, next);
-  Descriptor()->EndEditParams(iface, this, flags, next);
+  if (ClassDesc2* desc = Descriptor()) desc->EndEditParams(iface, this, flags, next);
   PanelInterface() = nullptr;
 }
 

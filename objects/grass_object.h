@@ -4,6 +4,7 @@
 #pragma once
 #include <new>
 
+#include "res/class_descs.h"
 #include "sdk/classdesc.h"
 #include "sdk/object.h"
 #include "sdk/paramblock.h"
@@ -37,8 +38,9 @@ class GrassObject : public SimpleObject {
   Interval ObjectValidity(TimeValue /*t*/) override { return FOREVER; }
 
  protected:
-  // The descriptor whose table builds the block and the panel.
-  virtual ClassDesc2* Descriptor() = 0;
+  // The descriptor whose table builds the block and the panel: the one registered for the class
+  // id, or null.
+  ClassDesc2* Descriptor() { return FindClassDesc(ClassID()); }
   // The class-wide interface pointer of the open panel.
   virtual IObjParam*& PanelInterface() = 0;
 

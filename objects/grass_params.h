@@ -1,7 +1,7 @@
 // What the grass objects' parameter tables share: animatable floats named "Spin" and bound to a
 // spinner.
 #pragma once
-#include "plugin/resource_ids.h"
+#include "res/resource_ids.h"
 #include "sdk/paramdesc.h"
 
 // A spinner-bound animatable float: edit field `edit`, spinner `spin`, `scale` per click.

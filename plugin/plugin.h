@@ -1,22 +1,9 @@
-// Library-wide state of the grass plug-in that every class uses: the module handle, the string
-// loader with its one shared buffer, the resource table, and the four class descriptors.
+// The plug-in's class registry as the entry point hands it to the host.
 #pragma once
 #include "sdk/classdesc.h"
-#include "sdk/platform.h"
-#include "sdk/resource.h"
 
-// The module handle the entry point was given; null before the first call.
-HINSTANCE PluginModule();
+// How many classes the library holds.
+constexpr int kPluginClasses = 4;
 
-// The text of string id of the library's string table, or null (unknown id, or no module handle
-// yet). Points into one shared 256-character buffer that the next call overwrites: copy it at once.
-const MCHAR* GetResourceString(int id);
-
-// The library's resources; resource files add to it with a static ResourceContribution.
-ResourceTable& PluginResources();
-
-// The descriptors of the registry, by registry index 0 to 3.
-ClassDesc2* GetGrassBladeDesc();
-ClassDesc2* GetGrassBundleDesc();
-ClassDesc2* GetLawnDesc();
-ClassDesc2* GetLawnMowerDesc();
+// The descriptor of registry index 0 to kPluginClasses - 1 (blade, bundle, lawn, mower), or null.
+ClassDesc2* PluginClassDesc(int index);

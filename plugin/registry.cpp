@@ -9,15 +9,19 @@
 #include "mower/lawn_mower.h"
 #include "objects/grass_blade.h"
 #include "objects/grass_bundle.h"
-#include "plugin/block_specs.h"
 #include "plugin/plugin.h"
-#include "plugin/resource_ids.h"
+#include "res/class_descs.h"
+#include "res/class_ids.h"
+#include "res/plugin_resources.h"
+#include "res/resource_ids.h"
 #include "sdk/paramblock.h"
 
 namespace {
-// What all four descriptors share: public, the "Gramora" category, the library's module.
-class GramoraClassDesc : public ClassDesc2 {
+// What all four descriptors share: public, the "Gramora" category, the library's module, and the
+// class id they register under.
+class GramoraClassDesc : public RegisteredClassDesc {
  public:
+  using RegisteredClassDesc::RegisteredClassDesc;
   int IsPublic() override { return 1; }
   const MCHAR* Category() override { return GetResourceString(IDS_CATEGORY); }
   HINSTANCE HInstance() override { return PluginModule(); }
@@ -35,37 +39,37 @@ ReferenceTarget* CreateSafely() {
 
 class GrassBundleClassDesc : public GramoraClassDesc {
  public:
+  GrassBundleClassDesc() : GramoraClassDesc(kGrassBundleClassID) {}
   ReferenceTarget* Create(BOOL /*loading*/) override { return CreateSafely<GrassBundle>(); }
   const MCHAR* ClassName() override { return GetResourceString(IDS_GRASS_BUNDLE); }
   SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
-  Class_ID ClassID() override { return GRASS_BUNDLE_CLASS_ID; }
   const MCHAR* InternalName() override { return "GrassBundle"; }
 };
 
 class LawnClassDesc : public GramoraClassDesc {
  public:
+  LawnClassDesc() : GramoraClassDesc(kLawnClassID) {}
   ReferenceTarget* Create(BOOL /*loading*/) override { return CreateSafely<Lawn>(); }
   const MCHAR* ClassName() override { return GetResourceString(IDS_LAWN); }
   SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
-  Class_ID ClassID() override { return Class_ID(0x34441789, 0x05de72e1); }
   const MCHAR* InternalName() override { return "Lawn"; }
 };
 
 class LawnMowerClassDesc : public GramoraClassDesc {
  public:
+  LawnMowerClassDesc() : GramoraClassDesc(kLawnMowerClassID) {}
   ReferenceTarget* Create(BOOL /*loading*/) override { return CreateSafely<LawnMower>(); }
   const MCHAR* ClassName() override { return GetResourceString(IDS_LAWN_MOWER); }
   SClass_ID SuperClassID() override { return OSM_CLASS_ID; }
-  Class_ID ClassID() override { return Class_ID(0x172644cf, 0x02a15bb4); }
   const MCHAR* InternalName() override { return "LawnMower"; }
 };
 
 class GrassBladeClassDesc : public GramoraClassDesc {
  public:
+  GrassBladeClassDesc() : GramoraClassDesc(kGrassBladeClassID) {}
   ReferenceTarget* Create(BOOL /*loading*/) override { return CreateSafely<GrassBlade>(); }
   const MCHAR* ClassName() override { return GetResourceString(IDS_GRASS_BLADE); }
   SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
-  Class_ID ClassID() override { return GRASS_BLADE_CLASS_ID; }
   const MCHAR* InternalName() override { return "GrassBlade"; }
 };
 
@@ -79,7 +83,13 @@ GrassBladeClassDesc grassBladeDesc;
 ParamBlockDesc2 grassBladeBlock(GrassBladeBlockSpec(&grassBladeDesc));
 }  // namespace
 
-ClassDesc2* GetGrassBladeDesc() { return &grassBladeDesc; }
-ClassDesc2* GetGrassBundleDesc() { return &grassBundleDesc; }
-ClassDesc2* GetLawnDesc() { return &lawnDesc; }
-ClassDesc2* GetLawnMowerDesc() { return &lawnMowerDesc; }
+ClassDesc2* PluginClassDesc(int index) {
+  // Compared unsigned, so negative indices fall outside too.
+  switch (static_cast<unsigned>(index)) {
+    case 0: return &grassBladeDesc;
+    case 1: return &grassBundleDesc;
+    case 2: return &lawnDesc;
+    case 3: return &lawnMowerDesc;
+    default: return nullptr;
+  }
+}

@@ -1,6 +1,5 @@
 // Resources a plug-in carries: its string table, dialog templates and version record. A plug-in
-// fills one ResourceTable (each piece may come from its own source file through a static
-// ResourceContribution) and exports it as
+// fills one ResourceTable and exports it as
 //
 //   extern "C" const ResourceTable* LibResources();
 //
@@ -73,11 +72,4 @@ class ResourceTable {
   std::map<int, std::string> strings_;
   std::map<int, DialogTemplate> dialogs_;
   VersionResource version_;
-};
-
-// Adds a piece of a plug-in's resources during static initialisation: a plug-in defines its table
-// getter, and each resource file adds to it with a static ResourceContribution object.
-class ResourceContribution {
- public:
-  ResourceContribution(ResourceTable& (*table)(), void (*fill)(ResourceTable&)) { fill(table()); }
 };

@@ -9,26 +9,11 @@
 #include "sdk/log.h"
 #include "sdk/memory.h"
 #include "tests/lawn_test_util.h"
+#include "tests/plugin_class_fixture.h"
 
 namespace {
-// The descriptor the plug-in registers, reduced to what a lawn needs outside the plug-in.
-class TestLawnDesc : public ClassDesc2 {
- public:
-  int IsPublic() override { return 1; }
-  ReferenceTarget* Create(BOOL) override { return new Lawn(); }
-  const MCHAR* ClassName() override { return "Lawn"; }
-  SClass_ID SuperClassID() override { return GEOMOBJECT_CLASS_ID; }
-  Class_ID ClassID() override { return kLawnClassID; }
-  const MCHAR* Category() override { return "Gramora"; }
-};
+PluginClassFixture<Lawn> g_lawnClass(kLawnClassID, GEOMOBJECT_CLASS_ID, "Lawn", LawnBlockSpec);
 }  // namespace
-
-namespace {
-TestLawnDesc testLawnDesc;
-ParamBlockDesc2 testLawnBlock(LawnBlockSpec(&testLawnDesc));
-}  // namespace
-
-ClassDesc2* GetLawnDesc() { return &testLawnDesc; }
 
 namespace {
 using lawn_test::TempDir;

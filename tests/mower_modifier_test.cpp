@@ -12,7 +12,9 @@
 #include "sdk/node.h"
 #include "sdk/panel.h"
 #include "sdk/ui.h"
+#include "res/resource_ids.h"
 #include "tests/mower_blades.h"
+#include "tests/plugin_class_fixture.h"
 
 namespace {
 
@@ -22,33 +24,7 @@ constexpr TimeValue kFrame = 160;
 
 Point3 P(float x, float y, float z) { return Point3(x, y, z); }
 
-ResourceTable& Resources() {
-  static ResourceTable table = [] {
-    ResourceTable t;
-    AddLawnMowerDialog(t);
-    t.AddString(109, "Lawnmower parameters");
-    t.AddString(110, "Shape type");
-    return t;
-  }();
-  return table;
-}
-
-class TestMowerDesc : public ClassDesc2 {
- public:
-  int IsPublic() override { return 1; }
-  ReferenceTarget* Create(BOOL) override { return new LawnMower(); }
-  const MCHAR* ClassName() override { return "Lawn Mower"; }
-  SClass_ID SuperClassID() override { return OSM_CLASS_ID; }
-  Class_ID ClassID() override { return kLawnMowerClassID; }
-  const MCHAR* Category() override { return "Gramora"; }
-  const MCHAR* InternalName() override { return "LawnMower"; }
-  HINSTANCE HInstance() override {
-    static HINSTANCE module = MakeModuleRecord("mower-test", nullptr, &Resources());
-    return module;
-  }
-};
-TestMowerDesc g_desc;
-ParamBlockDesc2 g_block(LawnMowerBlockSpec(&g_desc));
+PluginClassFixture<LawnMower> g_mowerClass(kLawnMowerClassID, OSM_CLASS_ID, "Lawn Mower", LawnMowerBlockSpec);
 
 class MowerTest : public ::testing::Test {
  protected:
@@ -59,7 +35,7 @@ class MowerTest : public ::testing::Test {
     TriObject* base = CreateNewTriObject();
     base->mesh = mesh;
     node_ = TheHost().CreateObjectNode(base);
-    auto* mower = static_cast<LawnMower*>(g_desc.Create(FALSE));
+    auto* mower = static_cast<LawnMower*>(g_mowerClass.Desc().Create(FALSE));
     node_->AddModifier(mower);
     return mower;
   }
@@ -153,7 +129,7 @@ TEST_F(MowerTest, LeavesMeshesItCannotWalkUnchanged) {
     EXPECT_TRUE(Evaluate(0) == bad);
     TheHost().ResetScene();
   }
-  auto* m = static_cast<LawnMower*>(g_desc.Create(FALSE));
+  auto* m = static_cast<LawnMower*>(g_mowerClass.Desc().Create(FALSE));
   NotAMesh other;
   ObjectState os(&other);
   ModContext mc;

@@ -1,7 +1,6 @@
 // The library's version record.
-#include "plugin/plugin.h"
+#include "res/resource_parts.h"
 
-namespace {
 void AddVersion(ResourceTable& t) {
   VersionResource v;
   const WORD kVersion[4] = {9, 0, 0, 100};
@@ -17,6 +16,3 @@ void AddVersion(ResourceTable& t) {
   };
   t.SetVersion(std::move(v));
 }
-
-const ResourceContribution kVersion(PluginResources, AddVersion);
-}  // namespace

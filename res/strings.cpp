@@ -1,8 +1,7 @@
 // The library's string table.
-#include "plugin/plugin.h"
-#include "plugin/resource_ids.h"
+#include "res/resource_ids.h"
+#include "res/resource_parts.h"
 
-namespace {
 void AddStrings(ResourceTable& t) {
   static const struct {
     int id;
@@ -38,6 +37,3 @@ void AddStrings(ResourceTable& t) {
   };
   for (const auto& s : kStrings) t.AddString(s.id, s.text);
 }
-
-const ResourceContribution kStringTable(PluginResources, AddStrings);
-}  // namespace

@@ -1,7 +1,7 @@
 // Dialog 102: the grass bundle's parameter rollout (118 x 179 dialog units). The "Max height" field
 // and spinner start disabled; the panel procedure enables them with the check box.
-#include "plugin/plugin.h"
-#include "plugin/resource_ids.h"
+#include "res/resource_ids.h"
+#include "res/resource_parts.h"
 
 namespace {
 // An edit field and its spinner on one row.
@@ -9,8 +9,9 @@ void Pair(DialogTemplate& d, int edit, int spin, int ex, int ew, int sx, int y) 
   d.items.push_back({edit, ControlKind::CustEdit, "", ex, y, ew, 10});
   d.items.push_back({spin, ControlKind::Spinner, "", sx, y, 7, 10});
 }
+}  // namespace
 
-void AddDialog(ResourceTable& t) {
+void AddGrassBundleDialog(ResourceTable& t) {
   using K = ControlKind;
   DialogTemplate d;
   d.id = IDD_GRASS_BUNDLE;
@@ -18,38 +19,38 @@ void AddDialog(ResourceTable& t) {
   d.height = 179;
   d.items.push_back({IDC_STATIC, K::Static, "Grass bundle parameters", 13, 7, 79, 8});
   d.items.push_back({IDC_STATIC, K::Static, "Size", 2, 17, 22, 9});
-  Pair(d, 1490, 1496, 52, 35, 92, 18);
+  Pair(d, IDC_BUNDLE_SIZE, IDC_BUNDLE_SIZE_SPIN, 52, 35, 92, 18);
   d.items.push_back({IDC_STATIC, K::Static, "Size variation", 2, 30, 42, 9});
-  Pair(d, 1491, 1497, 63, 24, 92, 30);
+  Pair(d, IDC_BUNDLE_VARIATION, IDC_BUNDLE_VARIATION_SPIN, 63, 24, 92, 30);
   d.items.push_back({IDC_STATIC, K::Static, "# grass blades", 2, 42, 46, 9});
-  Pair(d, 1493, 1498, 63, 24, 92, 41);
+  Pair(d, IDC_BUNDLE_BLADES, IDC_BUNDLE_BLADES_SPIN, 63, 24, 92, 41);
   d.items.push_back({IDC_STATIC, K::Static, "min stiff", 2, 55, 28, 9});
-  Pair(d, 1495, 1500, 32, 15, 49, 55);
+  Pair(d, IDC_BUNDLE_STIFFNESS_MIN, IDC_BUNDLE_STIFFNESS_MIN_SPIN, 32, 15, 49, 55);
   d.items.push_back({IDC_STATIC, K::Static, "max stiff", 58, 55, 28, 9});
-  Pair(d, 1499, 1501, 85, 15, 103, 55);
+  Pair(d, IDC_BUNDLE_STIFFNESS_MAX, IDC_BUNDLE_STIFFNESS_MAX_SPIN, 85, 15, 103, 55);
   const struct {
     const char* label;
     int labelY, labelW, edit, spin, y;
-  } rows[] = {{"min gravity", 68, 35, 1492, 1502, 68},      {"max gravity", 80, 35, 1494, 1503, 80},
-              {"min #Weldings", 92, 54, 1504, 1505, 91},    {"max #Weldings", 103, 54, 1506, 1507, 102},
-              {"min weld factor", 114, 51, 1508, 1509, 113}, {"max weld factor", 126, 51, 1510, 1511, 125}};
+  } rows[] = {{"min gravity", 68, 35, IDC_BUNDLE_GRAVITY_MIN, IDC_BUNDLE_GRAVITY_MIN_SPIN, 68},
+              {"max gravity", 80, 35, IDC_BUNDLE_GRAVITY_MAX, IDC_BUNDLE_GRAVITY_MAX_SPIN, 80},
+              {"min #Weldings", 92, 54, IDC_BUNDLE_WELDINGS_MIN, IDC_BUNDLE_WELDINGS_MIN_SPIN, 91},
+              {"max #Weldings", 103, 54, IDC_BUNDLE_WELDINGS_MAX, IDC_BUNDLE_WELDINGS_MAX_SPIN, 102},
+              {"min weld factor", 114, 51, IDC_BUNDLE_WELD_FACTOR_MIN, IDC_BUNDLE_WELD_FACTOR_MIN_SPIN, 113},
+              {"max weld factor", 126, 51, IDC_BUNDLE_WELD_FACTOR_MAX, IDC_BUNDLE_WELD_FACTOR_MAX_SPIN, 125}};
   for (const auto& r : rows) {
     d.items.push_back({IDC_STATIC, K::Static, r.label, 2, r.labelY, r.labelW, 9});
     Pair(d, r.edit, r.spin, 59, 24, 88, r.y);
   }
   d.items.push_back({IDC_STATIC, K::Static, "min thin", 2, 137, 31, 9});
-  Pair(d, 1514, 1515, 27, 15, 45, 137);
+  Pair(d, IDC_BUNDLE_THIN_MIN, IDC_BUNDLE_THIN_MIN_SPIN, 27, 15, 45, 137);
   d.items.push_back({IDC_STATIC, K::Static, "max thin", 59, 137, 31, 9});
-  Pair(d, 1512, 1513, 85, 15, 103, 137);
+  Pair(d, IDC_BUNDLE_THIN_MAX, IDC_BUNDLE_THIN_MAX_SPIN, 85, 15, 103, 137);
   d.items.push_back({IDC_STATIC, K::Static, "Rotation range", 2, 153, 50, 9});
-  Pair(d, 1516, 1517, 51, 15, 69, 153);
-  Pair(d, 1518, 1519, 85, 15, 103, 153);
-  d.items.push_back({1001, K::CheckBox, "Max height?", 2, 165, 53, 12});
-  Pair(d, 1520, 1521, 63, 35, 103, 167);
+  Pair(d, IDC_BUNDLE_ROTATION_MIN, IDC_BUNDLE_ROTATION_MIN_SPIN, 51, 15, 69, 153);
+  Pair(d, IDC_BUNDLE_ROTATION_MAX, IDC_BUNDLE_ROTATION_MAX_SPIN, 85, 15, 103, 153);
+  d.items.push_back({IDC_BUNDLE_MAX_HEIGHT_ON, K::CheckBox, "Max height?", 2, 165, 53, 12});
+  Pair(d, IDC_BUNDLE_MAX_HEIGHT, IDC_BUNDLE_MAX_HEIGHT_SPIN, 63, 35, 103, 167);
   d.items[d.items.size() - 2].disabled = true;
   d.items.back().disabled = true;
   t.AddDialog(std::move(d));
 }
-
-const ResourceContribution kDialog(PluginResources, AddDialog);
-}  // namespace
