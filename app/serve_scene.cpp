@@ -1,11 +1,17 @@
 #include "app/serve_scene.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <string_view>
 
 #include "app/atomic_file.h"
 #include "app/class_lookup.h"
@@ -104,14 +110,24 @@ class AskingPerson {
   AskingPerson& operator=(const AskingPerson&) = delete;
 };
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  in.seekg(0, std::ios::end);
-  std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!in) throw InputError("cannot read back '" + path + "'");
-  return bytes;
+// The file's bytes, mapped from the page cache, kept while the result lives (the file itself may
+// go at once).
+std::shared_ptr<const std::string_view> MapFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (fd < 0 || fstat(fd, &st) != 0 || st.st_size <= 0) {
+    if (fd >= 0) close(fd);
+    throw InputError("cannot read back '" + path + "'");
+  }
+  const std::size_t size = static_cast<std::size_t>(st.st_size);
+  void* data = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  close(fd);
+  if (data == MAP_FAILED) throw InputError("cannot read back '" + path + "'");
+  return std::shared_ptr<const std::string_view>(new std::string_view(static_cast<const char*>(data), size),
+                                                 [](const std::string_view* v) {
+                                                   munmap(const_cast<char*>(v->data()), v->size());
+                                                   delete v;
+                                                 });
 }
 
 }  // namespace
@@ -263,16 +279,20 @@ TimeValue ServeScene::SetFrame(const json& frame) {
   return t;
 }
 
-std::shared_ptr<std::string> ServeScene::Glb(const json& frame, json& stats) {
+std::shared_ptr<const std::string_view> ServeScene::Glb(const json& frame, json& stats) {
   const auto start = std::chrono::steady_clock::now();
   EvaluationTimes evaluation;
   const ExportScene scene = EvaluateScene(SetFrame(frame), nullptr, &evaluation);
   const double evaluated = Millis(start);
-  // The file `gramora build` writes, by the same exporter, then handed over from memory.
+  // The file `gramora build` writes, by the same exporter, then handed over from the page cache:
+  // written around it, as `gramora build` writes large files, it would have to come back from
+  // the disk.
   const std::string path = tempDir_ + "/scene.glb";
-  ExportSceneFile(scene, path, nullptr);
+  ExportOptions options;
+  options.directBytes = UINT64_MAX;
+  ExportSceneFile(scene, path, nullptr, options);
   const double exported = Millis(start);
-  auto bytes = std::make_shared<std::string>(ReadBytes(path));
+  auto bytes = MapFile(path);
   std::error_code ec;
   fs::remove(path, ec);
   std::size_t vertices = 0, faces = 0;

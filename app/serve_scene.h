@@ -5,6 +5,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 
 #include "app/scene_builder.h"
 #include "app/serve_panels.h"
@@ -42,7 +43,7 @@ class ServeScene {
 
   // The glb `gramora build` writes for the scene at `frame` (null: the current frame), with the
   // node count, the host meshes' vertex and face counts and the time taken (stats).
-  std::shared_ptr<std::string> Glb(const nlohmann::json& frame, nlohmann::json& stats);
+  std::shared_ptr<const std::string_view> Glb(const nlohmann::json& frame, nlohmann::json& stats);
   // Every modifier's gizmo at `frame` as the modifier draws it: world-space poly-lines.
   nlohmann::json Gizmos(const nlohmann::json& frame);
   // The top view at `frame` (as `gramora build --viewport` draws it) and the view it shows.
