@@ -55,12 +55,10 @@ async function refreshView(started = performance.now(), cause = 'frame') {
     try {
       const frame = state.frame;
       const loadStart = performance.now();
-      const timing = await viewport.load(frame);
-      const loadEnd = performance.now();
-      viewport.setGizmos(await getJson(`/api/gizmos?frame=${frame}`));
+      const timing = await viewport.load(frame, getJson(`/api/gizmos?frame=${frame}`));
       const total = performance.now() - started;
-      const update = { cause, frame, totalMs: total, waitMs: loadStart - started, loadMs: loadEnd - loadStart,
-                       gizmoMs: performance.now() - loadEnd, ...timing };
+      const update = { cause, frame, totalMs: total, waitMs: loadStart - started, loadMs: total - (loadStart - started),
+                       ...timing };
       window.gramora.updates.push(update);
       showCounts(timing.stats);
       status(`${cause}: drawn in ${total.toFixed(0)} ms (build ${timing.stats.evaluateMs.toFixed(0)}, ` +

@@ -33,10 +33,23 @@ function grassMaterial() {
 
 const nextFrame = () => new Promise((resolve) => requestAnimationFrame(() => resolve()));
 
+// The name of the graphics device WebGL draws with, and whether it is the processor itself (a
+// machine or browser without a graphics card): there multisampling doubles the seconds a large
+// lawn takes to draw, so the view goes without it.
+function graphicsDevice() {
+  const gl = document.createElement('canvas').getContext('webgl2');
+  if (!gl) return { name: '', software: false };
+  const info = gl.getExtension('WEBGL_debug_renderer_info');
+  const name = String(gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER));
+  gl.getExtension('WEBGL_lose_context')?.loseContext();
+  return { name, software: /swiftshader|llvmpipe|softpipe|software/i.test(name) };
+}
+
 export class Viewport {
   constructor(element) {
     this.element = element;
-    this.renderer = new THREE.WebGLRenderer({ antialias: true });
+    this.device = graphicsDevice();
+    this.renderer = new THREE.WebGLRenderer({ antialias: !this.device.software });
     this.renderer.setPixelRatio(window.devicePixelRatio);
     element.append(this.renderer.domElement);
     this.scene = new THREE.Scene();
@@ -73,7 +86,16 @@ export class Viewport {
     this.draw();
   }
 
+  // Draws on the next animation frame, once however often it is asked for in between: the
+  // software rasterizer of a machine without a graphics card takes seconds for a large lawn.
   draw() {
+    if (this.drawRequest) return;
+    this.drawRequest = requestAnimationFrame(() => this.drawNow());
+  }
+
+  drawNow() {
+    if (this.drawRequest) cancelAnimationFrame(this.drawRequest);
+    this.drawRequest = 0;
     this.renderer.render(this.scene, this.camera);
   }
 
@@ -84,8 +106,10 @@ export class Viewport {
     gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, new Uint8Array(4));
   }
 
-  // Loads the scene at `frame`; resolves, once the new mesh is drawn, with where the time went.
-  async load(frame) {
+  // Loads the scene at `frame` with the modifiers' gizmos (a promise of their lines, fetched
+  // meanwhile); resolves, once both are drawn, with where the time went.
+  async load(frame, gizmos = Promise.resolve([])) {
+    gizmos.catch(() => {});  // a failed glb leaves the gizmos' failure unread
     const t0 = performance.now();
     const res = await fetch(`/api/mesh.glb?frame=${frame}`);
     if (!res.ok) {
@@ -99,7 +123,8 @@ export class Viewport {
     const gltf = await this.loader.parseAsync(bytes, '');
     const t2 = performance.now();
     this.replace(gltf.scene);
-    this.draw();
+    this.setGizmos(await gizmos);
+    this.drawNow();
     this.finish();
     await nextFrame();
     const t3 = performance.now();
