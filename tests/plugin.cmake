@@ -6,6 +6,7 @@ foreach(fake noexports oldversion)
   add_library(fake_${fake} MODULE ${CMAKE_CURRENT_LIST_DIR}/plugin_fake_${fake}.cpp)
   set_target_properties(fake_${fake} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${GRAMORA_TEST_PLUGINS}
                         CXX_VISIBILITY_PRESET hidden)
+  target_include_directories(fake_${fake} PRIVATE ${PROJECT_SOURCE_DIR})
 endforeach()
 
 gramora_test(plugin_entry_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_entry_test.cpp LIBS polyvale)

@@ -3,6 +3,7 @@
 foreach(id a b)
   add_library(fake_renderer_${id} MODULE ${CMAKE_CURRENT_SOURCE_DIR}/fake_renderer/fake_renderer.cpp)
   set_target_properties(fake_renderer_${id} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
+  target_include_directories(fake_renderer_${id} PRIVATE ${PROJECT_SOURCE_DIR})
 endforeach()
 target_compile_definitions(fake_renderer_a PRIVATE FAKE_RENDERER_ID=1)
 target_compile_definitions(fake_renderer_b PRIVATE FAKE_RENDERER_ID=2)

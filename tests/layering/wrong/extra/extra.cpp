@@ -1,0 +1,1 @@
+// A module folder the include map does not name.
