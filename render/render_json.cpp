@@ -1,102 +1,15 @@
 #include "render/render_json.h"
 
-#include <initializer_list>
 #include <limits>
+
+#include "render/json_reader.h"
+#include "render/lights.h"
 
 namespace gramora::render {
 
 namespace {
 
 using nlohmann::json;
-
-// Reads typed values out of one JSON object, remembering the first error with its key path.
-class Reader {
-public:
-  Reader(const json& object, std::string path) : object_(object), path_(std::move(path)) {}
-
-  std::string Check(std::initializer_list<const char*> known) const {
-    if (!object_.is_object()) return path_ + ": expected an object";
-    for (auto it = object_.begin(); it != object_.end(); ++it) {
-      bool found = false;
-      for (const char* k : known) found = found || it.key() == k;
-      if (!found) return path_ + "." + it.key() + ": unknown key";
-    }
-    return {};
-  }
-
-  bool Has(const char* key) const { return object_.contains(key); }
-  const json& At(const char* key) const { return object_.at(key); }
-  std::string Path(const char* key) const { return path_ + "." + key; }
-
-  void Number(const char* key, float& out, double lo = -std::numeric_limits<double>::max(),
-              double hi = std::numeric_limits<double>::max()) {
-    if (!error.empty() || !Has(key)) return;
-    const json& v = At(key);
-    if (!v.is_number()) return Fail(key, "expected a number");
-    const double d = v.get<double>();
-    if (d < lo || d > hi) return Fail(key, "must lie between " + Format(lo) + " and " + Format(hi));
-    out = static_cast<float>(d);
-  }
-
-  void Integer(const char* key, int& out, long long lo, long long hi) {
-    if (!error.empty() || !Has(key)) return;
-    const json& v = At(key);
-    if (!v.is_number_integer()) return Fail(key, "expected a whole number");
-    const long long n = v.get<long long>();
-    if (n < lo || n > hi) return Fail(key, "must lie between " + std::to_string(lo) + " and " + std::to_string(hi));
-    out = static_cast<int>(n);
-  }
-
-  void Boolean(const char* key, bool& out) {
-    if (!error.empty() || !Has(key)) return;
-    if (!At(key).is_boolean()) return Fail(key, "expected true or false");
-    out = At(key).get<bool>();
-  }
-
-  void Text(const char* key, std::string& out) {
-    if (!error.empty() || !Has(key)) return;
-    if (!At(key).is_string()) return Fail(key, "expected a string");
-    out = At(key).get<std::string>();
-  }
-
-  bool Triple(const char* key, float (&out)[3]) {
-    if (!error.empty() || !Has(key)) return false;
-    const json& v = At(key);
-    if (!v.is_array() || v.size() != 3 || !v[0].is_number() || !v[1].is_number() || !v[2].is_number()) {
-      Fail(key, "expected an array of three numbers");
-      return false;
-    }
-    for (int i = 0; i < 3; ++i) out[i] = v[i].get<float>();
-    return true;
-  }
-
-  void Colour(const char* key, Rgb& out) {
-    float c[3];
-    if (Triple(key, c)) out = {c[0], c[1], c[2]};
-  }
-
-  void Vector(const char* key, Vec3& out) {
-    float c[3];
-    if (Triple(key, c)) out = {c[0], c[1], c[2]};
-  }
-
-  void Fail(const char* key, const std::string& what) {
-    if (error.empty()) error = Path(key) + ": " + what;
-  }
-
-  std::string error;
-
-private:
-  static std::string Format(double d) {
-    std::string s = std::to_string(d);
-    s.erase(s.find_last_not_of('0') + 1);
-    if (!s.empty() && s.back() == '.') s.pop_back();
-    return s;
-  }
-
-  const json& object_;
-  std::string path_;
-};
 
 std::string ParseVerdigo(const json& object, const std::string& path, VerdigoSettings& v) {
   Reader r(object, path);
@@ -125,56 +38,6 @@ std::string ParseCamera(const json& object, const std::string& path, Camera& c) 
   r.Vector("target", c.target);
   r.Vector("up", c.up);
   r.Number("fov", c.fov, 1.0, 170.0);
-  return r.error;
-}
-
-std::string ParseLight(const json& object, const std::string& path, Light& light) {
-  if (!object.is_object()) return path + ": expected an object";
-  if (!object.contains("type") || !object.at("type").is_string())
-    return path + ".type: expected one of \"sun\", \"sky\", \"directional\", \"point\", \"rect\"";
-  const std::string type = object.at("type").get<std::string>();
-  Reader r(object, path);
-  if (type == "sun") {
-    if (std::string e = r.Check({"type", "azimuth", "elevation", "angular_radius", "color", "intensity", "samples"});
-        !e.empty()) {
-      return e;
-    }
-    float azimuth = 45.0f, elevation = 45.0f;
-    r.Number("azimuth", azimuth);
-    r.Number("elevation", elevation, -90.0, 90.0);
-    light = SunLight(azimuth, elevation);
-  } else if (type == "sky") {
-    if (std::string e = r.Check({"type", "zenith", "horizon", "intensity", "samples"}); !e.empty()) return e;
-    light = SkyLight();
-    r.Colour("zenith", light.color);
-    r.Colour("horizon", light.horizon);
-  } else if (type == "directional") {
-    if (std::string e = r.Check({"type", "direction", "angular_radius", "color", "intensity", "samples"}); !e.empty())
-      return e;
-    light = Light{};
-    light.type = Light::Type::Directional;
-    r.Vector("direction", light.direction);
-  } else if (type == "point") {
-    if (std::string e = r.Check({"type", "position", "color", "intensity", "samples"}); !e.empty()) return e;
-    light = Light{};
-    light.type = Light::Type::Point;
-    if (!r.Has("position")) return path + ".position: required for a point light";
-    r.Vector("position", light.position);
-  } else if (type == "rect") {
-    if (std::string e = r.Check({"type", "position", "u", "v", "color", "intensity", "samples"}); !e.empty()) return e;
-    light = Light{};
-    light.type = Light::Type::Rect;
-    if (!r.Has("position")) return path + ".position: required for a rect light";
-    r.Vector("position", light.position);
-    r.Vector("u", light.edgeU);
-    r.Vector("v", light.edgeV);
-  } else {
-    return path + ".type: expected one of \"sun\", \"sky\", \"directional\", \"point\", \"rect\"";
-  }
-  r.Number("angular_radius", light.angularRadius, 0.0, 90.0);
-  r.Colour("color", light.color);
-  r.Number("intensity", light.intensity, 0.0);
-  r.Integer("samples", light.samples, 1, 1024);
   return r.error;
 }
 

@@ -18,7 +18,6 @@ namespace gramora::render {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 constexpr int kTile = 16;
 
 struct CameraFrame {
@@ -134,17 +133,6 @@ void ForEachTile(const World& world, int threads, int tiles, Progress& progress,
 }
 
 }  // namespace
-
-Light SunLight(float azimuthDeg, float elevationDeg, float angularRadiusDeg, float intensity) {
-  Light sun;
-  sun.type = Light::Type::Directional;
-  const float az = azimuthDeg * kPi / 180.0f;
-  const float el = elevationDeg * kPi / 180.0f;
-  sun.direction = {-std::cos(el) * std::cos(az), -std::cos(el) * std::sin(az), -std::sin(el)};
-  sun.angularRadius = angularRadiusDeg;
-  sun.intensity = intensity;
-  return sun;
-}
 
 const VerdigoSettings& Settings::GrassFor(const std::string& node) const {
   auto it = grassByNode.find(node);

@@ -2,9 +2,7 @@
 // a ground plane and a background go in; an RGB float image or an sRGB PNG comes out. Grass meshes
 // are shaded by the verdigo shader library (loaded at run time), other meshes by a Lambert material.
 // Every failure is returned as a message; nothing here throws or aborts.
-#ifndef GRAMORA_RENDER_RENDERER_H
-#define GRAMORA_RENDER_RENDERER_H
-
+#pragma once
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -13,6 +11,10 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+// What the renderer library exports: the functions and classes marked with it in this header and
+// render_json.h, and the mi_* functions of the shader interface; everything else stays inside.
+#define GRAMORA_RENDER_API __attribute__((visibility("default")))
 
 namespace gramora::render {
 
@@ -82,12 +84,12 @@ struct Light {
 constexpr float kDefaultSunAzimuth = 45.0f, kDefaultSunElevation = 45.0f, kDefaultSkyIntensity = 0.45f;
 
 // A sun standing at the given azimuth (from +X towards +Y) and elevation, in degrees.
-Light SunLight(float azimuthDeg, float elevationDeg, float angularRadiusDeg = 0.27f, float intensity = 1.0f);
+GRAMORA_RENDER_API Light SunLight(float azimuthDeg, float elevationDeg, float angularRadiusDeg = 0.27f, float intensity = 1.0f);
 
 // The default sky: a dome over the scene whose colour runs from a pale horizon to a blue zenith. A
 // sky of intensity I and colour c lights an open, level Lambert surface as a sun of intensity I and
 // colour c standing at the zenith would.
-Light SkyLight(float intensity = kDefaultSkyIntensity);
+GRAMORA_RENDER_API Light SkyLight(float intensity = kDefaultSkyIntensity);
 
 struct Ground {
   bool enabled = true;
@@ -119,7 +121,7 @@ struct Settings {
   std::map<std::string, VerdigoSettings> grassByNode;
 
   // The verdigo values for the grass node of this name.
-  const VerdigoSettings& GrassFor(const std::string& node) const;
+  GRAMORA_RENDER_API const VerdigoSettings& GrassFor(const std::string& node) const;
 };
 
 // A linear RGB image, rows from the top, three floats per pixel.
@@ -139,7 +141,7 @@ struct RenderStats {
 struct World;
 
 // A prepared scene (ray-tracing structure, lights, shader) that can be rendered repeatedly.
-class Renderer {
+class GRAMORA_RENDER_API Renderer {
 public:
   Renderer();
   ~Renderer();
@@ -158,17 +160,15 @@ private:
 };
 
 // Prepares and renders in one call.
-std::string Render(const Scene& scene, const Settings& settings, Image& image, RenderStats* stats = nullptr);
+GRAMORA_RENDER_API std::string Render(const Scene& scene, const Settings& settings, Image& image, RenderStats* stats = nullptr);
 
 // Where EncodePng hands the encoded bytes, block by block; false stops the encoding.
 using PngSink = std::function<bool(const void* data, std::size_t size)>;
 
 // Encodes the image as an 8-bit sRGB PNG into `sink`; "" or what went wrong.
-std::string EncodePng(const Image& image, const PngSink& sink);
+GRAMORA_RENDER_API std::string EncodePng(const Image& image, const PngSink& sink);
 
 // A camera looking at the whole box from the front right and above, for the given aspect ratio.
-Camera FrameBox(const Vec3& lo, const Vec3& hi, float fovDeg, float aspect);
+GRAMORA_RENDER_API Camera FrameBox(const Vec3& lo, const Vec3& hi, float fovDeg, float aspect);
 
 }  // namespace gramora::render
-
-#endif

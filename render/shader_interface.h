@@ -1,9 +1,7 @@
 // Shader interface of the Gramora renderer: the types a shader library sees, the shading state,
 // the renderer functions a shader may bind by name, and the declared parameter record of verdigo.
 // This header is plain C-compatible data and declarations only; shader libraries include nothing else.
-#ifndef GRAMORA_RENDER_SHADER_INTERFACE_H
-#define GRAMORA_RENDER_SHADER_INTERFACE_H
-
+#pragma once
 #include <stddef.h>
 #include <stdint.h>
 
@@ -118,6 +116,4 @@ static_assert(offsetof(VerdigoParams, i_light) == 80);
 static_assert(offsetof(VerdigoParams, n_light) == 84);
 static_assert(offsetof(VerdigoParams, light) == 88);
 static_assert(sizeof(miColor) == 16 && sizeof(miTag) == 4 && sizeof(miInteger) == 4);
-#endif
-
 #endif

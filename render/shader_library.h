@@ -1,8 +1,6 @@
 // The verdigo shader library as the renderer loads it: dlopen, the exported entry points, the
 // version check, and the renderer's own module handle handed over through miSetModuleHandle.
-#ifndef GRAMORA_RENDER_SHADER_LIBRARY_H
-#define GRAMORA_RENDER_SHADER_LIBRARY_H
-
+#pragma once
 #include <string>
 
 #include "render/shader_interface.h"
@@ -39,5 +37,3 @@ private:
 std::string RendererLibraryFolder();
 
 }  // namespace gramora::render
-
-#endif

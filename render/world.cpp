@@ -9,8 +9,6 @@ namespace gramora::render {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-
 // Scenes of more triangles than this are built without spatial splits.
 constexpr std::size_t kSpatialSplitLimit = 1'000'000;
 
@@ -85,41 +83,6 @@ void FillParams(GeometryRecord& record, const VerdigoSettings& s, const std::vec
   for (std::size_t i = 0; i < tags.size(); ++i) array[i] = tags[i];
 }
 
-LightRecord MakeLight(const Light& light) {
-  LightRecord r;
-  r.type = light.type;
-  r.power = {light.color.r * light.intensity, light.color.g * light.intensity, light.color.b * light.intensity};
-  r.samples = light.samples > 0 ? light.samples : (light.type == Light::Type::Rect ? 4 : 1);
-  switch (light.type) {
-    case Light::Type::Directional: {
-      r.toLight = Normalised(-1.0f * ToMi(light.direction));
-      if (Length(r.toLight) == 0.0f) r.toLight = {0.0f, 0.0f, 1.0f};
-      const float radius = std::clamp(light.angularRadius, 0.0f, 90.0f) * kPi / 180.0f;
-      r.cosMax = std::cos(radius);
-      if (radius == 0.0f) r.samples = 1;
-      const miVector helper = std::fabs(r.toLight.z) < 0.9f ? miVector{0, 0, 1} : miVector{1, 0, 0};
-      r.axisU = Normalised(Cross(helper, r.toLight));
-      r.axisV = Cross(r.toLight, r.axisU);
-      break;
-    }
-    case Light::Type::Point:
-      r.position = ToMi(light.position);
-      break;
-    case Light::Type::Rect:
-      r.position = ToMi(light.position);
-      r.edgeU = ToMi(light.edgeU);
-      r.edgeV = ToMi(light.edgeV);
-      r.normal = Normalised(Cross(r.edgeU, r.edgeV));
-      break;
-    case Light::Type::Sky:
-      r.zenith = light.color;
-      r.horizon = light.horizon;
-      r.intensity = light.intensity;
-      break;
-  }
-  return r;
-}
-
 }  // namespace
 
 void SampleRng::Seed(std::uint64_t a, std::uint64_t b, std::uint64_t c) {
@@ -170,10 +133,10 @@ std::string BuildWorld(World& world, const Scene& scene, const Settings& setting
   // Lights first: every grass record lists all of them.
   std::vector<Light> lights = settings.lights;
   if (lights.empty()) lights = {SunLight(kDefaultSunAzimuth, kDefaultSunElevation), SkyLight()};
-  for (const Light& l : lights) world.lights.push_back(MakeLight(l));
+  for (const Light& l : lights) world.lights.push_back(MakeLightSource(l));
   for (std::size_t i = 0; i < world.lights.size(); ++i) world.lightTags.push_back(static_cast<miTag>(i + 1));
-  for (const LightRecord& l : world.lights) {
-    if (l.type == Light::Type::Sky && world.sky == nullptr) world.sky = &l;
+  for (const auto& l : world.lights) {
+    if (l->SeenByMissedRays() && world.sky == nullptr) world.sky = l.get();
   }
 
   // Bounding box of the meshes, for the camera and the ground.
@@ -326,26 +289,8 @@ miColor ShadeLambert(ThreadContext& ctx, const miState& state, const Rgb& albedo
 
 }  // namespace
 
-Light SkyLight(float intensity) {
-  Light sky;
-  sky.type = Light::Type::Sky;
-  sky.color = {0.15f, 0.35f, 0.85f};
-  sky.horizon = {0.55f, 0.7f, 0.92f};
-  sky.intensity = intensity;
-  return sky;
-}
-
-Rgb SkyRadiance(const LightRecord& sky, const miVector& dir) {
-  // A smooth step from the horizon to 45 degrees up: flat at the horizon, so the pale band shows no
-  // edge where the blend starts, and the full zenith colour over the upper half of the dome.
-  const float t = std::clamp(dir.z / 0.7f, 0.0f, 1.0f);
-  const float f = t * t * (3.0f - 2.0f * t);
-  return {sky.horizon.r + f * (sky.zenith.r - sky.horizon.r), sky.horizon.g + f * (sky.zenith.g - sky.horizon.g),
-          sky.horizon.b + f * (sky.zenith.b - sky.horizon.b)};
-}
-
 Rgb Background(const World& world, const miVector& dir) {
-  if (world.sky != nullptr && world.settings.skyBackground) return SkyRadiance(*world.sky, dir);
+  if (world.sky != nullptr && world.settings.skyBackground) return world.sky->Radiance(dir);
   return world.settings.background;
 }
 
@@ -353,61 +298,18 @@ bool SampleLightAt(ThreadContext& ctx, const miState& state, miTag tag, miColor&
                    miScalar& dotNl, miInteger& samples) {
   const World& world = *ctx.world;
   if (tag == miNULLTAG || tag > world.lights.size() || samples < 0) return false;
-  const LightRecord& light = world.lights[tag - 1];
-  if (samples >= light.samples) return false;
+  const LightSource& light = *world.lights[tag - 1];
+  if (samples >= light.Samples()) return false;
   const int k = samples++;
-  const int n = light.samples;
+  const int n = light.Samples();
 
   // Stratify the samples of one shading point over a grid (1D for the disc's radius).
   const float s1 = (static_cast<float>(k) + ctx.rng.Next()) / static_cast<float>(n);
   const float s2 = ctx.rng.Next();
-  float distance = std::numeric_limits<float>::infinity();
-  float scale = 1.0f;
-  Rgb emitted = light.power;
-  miVector toLight{};
-  switch (light.type) {
-    case Light::Type::Directional: {
-      const float cosT = 1.0f - s1 * (1.0f - light.cosMax);
-      const float sinT = std::sqrt(std::fmax(0.0f, 1.0f - cosT * cosT));
-      const float phi = 2.0f * kPi * s2;
-      toLight = Normalised(cosT * light.toLight + (sinT * std::cos(phi)) * light.axisU +
-                           (sinT * std::sin(phi)) * light.axisV);
-      break;
-    }
-    case Light::Type::Point: {
-      const miVector d = light.position - state.point;
-      distance = Length(d);
-      toLight = Normalised(d);
-      scale = distance > 0.0f ? 1.0f / (distance * distance) : 0.0f;
-      break;
-    }
-    case Light::Type::Sky: {
-      // Directions spread evenly over the upper hemisphere (z uniform is even in solid angle),
-      // stratified on a grid. The pdf is 1 / (2 pi) and the radiance the sky's colour times its
-      // intensity over pi, so that an open level surface receives the colour times the
-      // intensity; hence the factor 2.
-      const int side = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<float>(n)))));
-      const float z = (static_cast<float>(k % side) + ctx.rng.Next()) / static_cast<float>(side);
-      const float phi = 2.0f * kPi * (static_cast<float>((k / side) % side) + ctx.rng.Next()) / static_cast<float>(side);
-      const float r = std::sqrt(std::fmax(0.0f, 1.0f - z * z));
-      toLight = {r * std::cos(phi), r * std::sin(phi), z};
-      emitted = SkyRadiance(light, toLight);
-      scale = 2.0f * light.intensity;
-      break;
-    }
-    case Light::Type::Rect: {
-      const int side = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<float>(n)))));
-      const float a = (static_cast<float>(k % side) + ctx.rng.Next()) / static_cast<float>(side) - 0.5f;
-      const float b = (static_cast<float>((k / side) % side) + ctx.rng.Next()) / static_cast<float>(side) - 0.5f;
-      const miVector p = light.position + a * light.edgeU + b * light.edgeV;
-      const miVector d = p - state.point;
-      distance = Length(d);
-      toLight = Normalised(d);
-      const float cosL = -Dot(light.normal, toLight);
-      scale = distance > 0.0f && cosL > 0.0f ? cosL / (distance * distance) : 0.0f;
-      break;
-    }
-  }
+  const LightSample sample = light.Sample(state.point, k, s1, s2, ctx.rng);
+  const miVector toLight = sample.toLight;
+  const float distance = sample.distance, scale = sample.scale;
+  const Rgb emitted = sample.emitted;
   dir = toLight;
   dotNl = Dot(state.normal, toLight);
   colour = {emitted.r * scale, emitted.g * scale, emitted.b * scale, 1.0f};

@@ -1,8 +1,6 @@
 // Binding of renderer functions: a cache of entry points looked up by name, on first use, in the
 // module whose handle the renderer handed over, and one stub per function the shader calls.
-#ifndef GRAMORA_SHADER_BINDING_H
-#define GRAMORA_SHADER_BINDING_H
-
+#pragma once
 #include "render/shader_interface.h"
 
 namespace gramora::verdigo {
@@ -25,5 +23,3 @@ miScalar FresnelReflection(miState* state, miScalar ior_in, miScalar ior_out);
 void ReflectionDir(miVector* dir, miState* state);
 
 }  // namespace gramora::verdigo
-
-#endif

@@ -1,8 +1,6 @@
 // R250Generator: the shader's own random numbers, a generalised feedback shift register
 // x[n] = x[n-103] XOR x[n-250] over 32-bit words, seeded from Park and Miller's minimal standard generator.
-#ifndef GRAMORA_SHADER_R250_H
-#define GRAMORA_SHADER_R250_H
-
+#pragma once
 #include <cstdint>
 #include <atomic>
 #include <mutex>
@@ -61,5 +59,3 @@ private:
 SharedR250& ShaderRandom();
 
 }  // namespace gramora::verdigo
-
-#endif

@@ -1,8 +1,6 @@
 // The grass shading of verdigo: colour gradient along the blade, lights with a highlight,
 // a random wet look and an exposure term found with probe rays.
-#ifndef GRAMORA_SHADER_SHADING_H
-#define GRAMORA_SHADER_SHADING_H
-
+#pragma once
 #include "render/shader_interface.h"
 
 namespace gramora::verdigo {
@@ -11,5 +9,3 @@ namespace gramora::verdigo {
 void ShadeGrass(miColor* result, miState* state, VerdigoParams* params);
 
 }  // namespace gramora::verdigo
-
-#endif

@@ -1,8 +1,6 @@
 // A scripted stand-in for the renderer module: exports the seven mi_* functions, answering from a
 // script the test fills in and recording how the shader called them.
-#ifndef GRAMORA_TESTS_FAKE_RENDERER_H
-#define GRAMORA_TESTS_FAKE_RENDERER_H
-
+#pragma once
 #include "render/shader_interface.h"
 
 struct FakeLightSample {
@@ -62,5 +60,3 @@ extern "C" {
 MI_EXPORT FakeScript* fake_script(void);
 typedef FakeScript* (*fake_script_fn)(void);
 }
-
-#endif
