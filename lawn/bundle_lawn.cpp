@@ -53,60 +53,61 @@ Mesh BuildBundleLawnMesh(const BundleLawnSettings& s) {
     LogEntry(LogLevel::kWarning, text);
   }
 
-  // The template tuft takes the first 200 draws; its counts size every cell.
-  TuftRanges tuft;
-  tuft.size = 1.5f;
-  tuft.weldFactorMin = 0.05f;
-  tuft.weldFactorMax = 0.1f;
-  tuft.weldingsMin = tuft.weldingsMax = 2;
-  tuft.maxLength = s.maxLength;
-  const Mesh templ = AppendBundle(tuft, templateBlades);
-  const float Vt = static_cast<float>(templ.getNumVerts()), Ft = static_cast<float>(templ.getNumFaces());
+  // The template tuft takes the first 200 draws; its counts (its blades, each of a lawn blade's
+  // counts) size every cell.
+  float q[kTuftDraws];
+  DrawTuft(q);
   LawnMeshWriter writer("tufts");
-  if (!writer.Size(Vt * s.nx * s.ny, Ft * s.nx * s.ny, static_cast<double>(s.nx) * s.ny, result)) return result;
+  const unsigned templateCount = std::min<unsigned>(templateBlades, kMaxTuftBlades);
+  const float tuftVerts = static_cast<float>(templateCount * writer.BladeVerts());
+  const float tuftFaces = static_cast<float>(templateCount * writer.BladeFaces());
+  if (!writer.Size(tuftVerts * s.nx * s.ny, tuftFaces * s.nx * s.ny, static_cast<double>(s.nx) * s.ny, result))
+    return result;
 
   // Every kept tuft: L less up to lv, gravity g to g + g * gv, tilted from the slope up by 27 degrees.
+  TuftRanges tuft;
+  tuft.weldFactorMin = 0.05f;
+  tuft.weldFactorMax = 0.1f;
+  tuft.weldingsMin = tuft.weldingsMax = kLawnBladeWeldings;
+  tuft.maxLength = s.maxLength;
   tuft.size = s.bundleLength;
   tuft.sizeVariance = s.lengthVar;
   tuft.gravityMin = s.gravity;
   tuft.gravityMax = s.gravity + s.gravity * s.gravityVar;
 
-  // Grid: columns outer, rows inner; positions accumulate one step at a time.
   const LawnGrid grid(s);
-  const int cx = grid.cx, cy = grid.cy;
-  const float sx = grid.sx, sy = grid.sy, Jx = grid.Jx, Jy = grid.Jy;
-  const float nb = s.blades, nbv = s.bladesVar;
 
   // The draws stay sequential and in this exact order, so a lawn depends only on its parameters.
   // Only a kept tuft draws its 200 values, so a dropped tuft shifts the values of all after it.
   const std::size_t capacity = writer.Capacity();
   std::vector<LawnBlade> blades;
-  if (!ReserveElements(blades, std::min(capacity, static_cast<std::size_t>(cx) * static_cast<std::size_t>(cy) *
+  if (!ReserveElements(blades, std::min(capacity, static_cast<std::size_t>(grid.columns) *
+                                                      static_cast<std::size_t>(grid.rows) *
                                                       std::max<std::size_t>(templateBlades, 1)))) {
     result.FreeAll();
     LogEntry(LogLevel::kError, "Lawn: cannot allocate the blade list; the lawn is left empty");
     return result;
   }
-  float q[kTuftDraws];
-  float x = grid.x0;
-  for (int i = 0; i < cx; ++i, x += sx) {
-    float y = grid.y0;
-    for (int j = 0; j < cy; ++j, y += sy) {
-      const float dx = static_cast<float>(UnitRandom() * Jx - Jx * 0.5);
-      const float dy = static_cast<float>(UnitRandom() * Jy - Jy * 0.5);
-      const unsigned count = std::max(TuftBlades(nb - UnitRandom() * nb * nbv), 1u);
-      Point3 root(x + dx, y + dy, 0.0f);
+  // Columns outer, rows inner; positions accumulate one step at a time.
+  float x = grid.firstX;
+  for (int column = 0; column < grid.columns; ++column, x += grid.stepX) {
+    float y = grid.firstY;
+    for (int row = 0; row < grid.rows; ++row, y += grid.stepY) {
+      const float offsetX = static_cast<float>(UnitRandom() * grid.jitterSpanX - grid.jitterSpanX * 0.5);
+      const float offsetY = static_cast<float>(UnitRandom() * grid.jitterSpanY - grid.jitterSpanY * 0.5);
+      const unsigned count = std::max(TuftBlades(s.blades - UnitRandom() * s.blades * s.bladesVar), 1u);
+      Point3 root(x + offsetX, y + offsetY, 0.0f);
       float tilt = 0.0f;
       if (s.heightMap) {
-        root.z = MapHeight(s.heightMap, i, j, s.nx, s.ny, s.magnitude);
-        tilt = MapSlopeTilt(s.heightMap, i, j, s.nx, s.ny);
+        root.z = MapHeight(s.heightMap, column, row, s.nx, s.ny, s.magnitude);
+        tilt = MapSlopeTilt(s.heightMap, column, row, s.nx, s.ny);
       }
-      if (!KeepByProbability(s.probabilityMap, i, j, s.nx, s.ny)) continue;
+      if (!KeepByProbability(s.probabilityMap, column, row, s.nx, s.ny)) continue;
       DrawTuft(q, 7 * static_cast<int>(count));
       if (blades.size() + count > capacity) continue;  // only a count beyond the sizing could get here
       tuft.rotationXMin = tilt;
       tuft.rotationXMax = static_cast<float>(tilt + kTuftTiltRange);
-      for (unsigned k = 0; k < count; ++k) blades.push_back({TuftBladeParams(tuft, q + 7 * k), root, i, j});
+      for (unsigned k = 0; k < count; ++k) blades.push_back({TuftBladeParams(tuft, q + 7 * k), root, column, row});
     }
   }
   writer.Write(blades, s.Bend(), s.threads, result);

@@ -32,11 +32,11 @@ struct LawnGridSettings {
 // the float counts, so a fractional count leaves part of the rectangle empty), and the jitter spans.
 struct LawnGrid {
   explicit LawnGrid(const LawnGridSettings& s)
-      : cx(s.nx >= 1.0f ? static_cast<int>(s.nx) : 0), cy(s.ny >= 1.0f ? static_cast<int>(s.ny) : 0),
-        x0(-(s.length * 0.5f)), y0(-(s.width * 0.5f)), sx(s.length / s.nx), sy(s.width / s.ny),
-        Jx(std::fabs(sx) * s.jitterX), Jy(std::fabs(sy) * s.jitterY) {}
-  int cx, cy;
-  float x0, y0;  // the first column's x and the first row's y
-  float sx, sy;  // the steps, added once per column and once per row
-  float Jx, Jy;  // the jitter spans
+      : columns(s.nx >= 1.0f ? static_cast<int>(s.nx) : 0), rows(s.ny >= 1.0f ? static_cast<int>(s.ny) : 0),
+        firstX(-(s.length * 0.5f)), firstY(-(s.width * 0.5f)), stepX(s.length / s.nx), stepY(s.width / s.ny),
+        jitterSpanX(std::fabs(stepX) * s.jitterX), jitterSpanY(std::fabs(stepY) * s.jitterY) {}
+  int columns, rows;
+  float firstX, firstY;            // the first column's x and the first row's y
+  float stepX, stepY;              // the steps, added once per column and once per row
+  float jitterSpanX, jitterSpanY;  // an element lies within half a span of its grid point
 };

@@ -13,15 +13,19 @@
 namespace {
 // Below this many blades a second thread costs more than it saves.
 constexpr std::size_t kMinBladesForTwoWorkers = 4096;
-// Every lawn blade: its counts, texture vertices and faces are this blade's.
-constexpr BladeParams kTemplateBlade{1.5f, 0.0f, 0.1f, 2, 0.1f, 1.25f, 0.0f, 0.0f, 0.0f};
+// A blade of the lawn's weldings: its texture vertices are every lawn blade's.
+constexpr BladeParams kTemplateBlade{1.5f, 0.0f, 0.1f, kLawnBladeWeldings, 0.1f, 1.25f, 0.0f, 0.0f, 0.0f};
 }  // namespace
 
-LawnMeshWriter::LawnMeshWriter(const char* elements) : elements_(elements) {
-  const Mesh blade = BuildBladeMesh(kTemplateBlade);
-  tVerts_.assign(blade.tVerts.begin(), blade.tVerts.end());
-  // The blade builder already gives edges (on, on, off) and group 1.
-  faces_.assign(blade.faces.begin(), blade.faces.end());
+LawnMeshWriter::LawnMeshWriter(const char* elements)
+    : elements_(elements),
+      tVerts_(static_cast<std::size_t>(BladeVertexCount(kLawnBladeWeldings))),
+      faces_(static_cast<std::size_t>(BladeFaceCount(kLawnBladeWeldings))) {
+  std::vector<Point3> verts(tVerts_.size());
+  if (!WriteBladeVertices(kTemplateBlade, verts.data(), tVerts_.data())) tVerts_.clear();
+  // Edges (on, on, off) and smoothing group 1; the texture faces are the faces' corners again.
+  std::vector<TVFace> tvFaces(faces_.size());
+  WriteBladeFaces(kLawnBladeWeldings, faces_.data(), tvFaces.data());
 }
 
 void LawnMeshWriter::Report(const char* what) const {
@@ -102,7 +106,7 @@ bool LawnMeshWriter::WriteVertices(const std::vector<LawnBlade>& blades, const L
   return true;
 }
 
-// Blade b's faces are the template's shifted by b * 61; texture faces take the same corners, since
+// Blade b's faces are a lawn blade's shifted by b * 61; texture faces take the same corners, since
 // texture vertex k belongs to vertex k.
 bool LawnMeshWriter::WriteFaces(std::size_t blades, Mesh& out) const {
   try {

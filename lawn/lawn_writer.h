@@ -1,5 +1,5 @@
 // Writing a lawn's blades into one mesh: the part the blade and tuft lawns share once their random
-// values are drawn. Every lawn blade has two weldings, so all share one vertex and face layout.
+// values are drawn.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +10,9 @@
 #include "blade/blade_mesh.h"
 #include "lawn/vector_field.h"
 #include "sdk/mesh.h"
+
+// Every lawn blade has two weldings, so all share one vertex and face layout.
+inline constexpr int kLawnBladeWeldings = 2;
 
 // One blade of a lawn as drawn: its generator inputs (two weldings), its root, and its grid cell
 // (where the vector field is sampled).
@@ -53,7 +56,7 @@ class LawnMeshWriter {
   // message and the mesh empty, when memory fails.
   bool Write(const std::vector<LawnBlade>& blades, const LawnBend& bend, int threads, Mesh& out);
 
-  // Vertices and faces of one lawn blade.
+  // Vertices and faces of one lawn blade (BladeVertexCount and BladeFaceCount of two weldings).
   std::size_t BladeVerts() const { return tVerts_.size(); }
   std::size_t BladeFaces() const { return faces_.size(); }
 
@@ -66,8 +69,8 @@ class LawnMeshWriter {
   const char* elements_;
   double cells_ = 0.0;
   std::size_t numVerts_ = 0, numFaces_ = 0;
-  std::vector<UVVert> tVerts_;  // the template blade's texture vertices (they depend on weldings only)
-  std::vector<Face> faces_;     // its faces, corners in the blade's own numbering, edges (on, on, off)
+  std::vector<UVVert> tVerts_;  // a lawn blade's texture vertices (they depend on the weldings only)
+  std::vector<Face> faces_;     // its faces, corners in the blade's own numbering (WriteBladeFaces)
 };
 
 // Room for n elements without creating any; false when the memory cannot be had.
