@@ -6,12 +6,7 @@ gramora_test(app_cli_tests
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app_cli_test.cpp
   LIBS nlohmann_json::nlohmann_json)
 # The CLI tests run the binary and the plug-ins beside it.
-add_dependencies(app_cli_tests gramora)
-foreach(module grass verdigo)
-  if(TARGET ${module})
-    add_dependencies(app_cli_tests ${module})
-  endif()
-endforeach()
+add_dependencies(app_cli_tests gramora grass verdigo)
 gramora_test(app_scene_tests
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app_scene_test.cpp
   LIBS gramora_host)
@@ -21,10 +16,7 @@ gramora_test(app_scene_tests
 if(NOT GRAMORA_SANITIZE AND NOT GRAMORA_TSAN)
   gramora_test(app_memory_limit_tests
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app_memory_limit_test.cpp)
-  add_dependencies(app_memory_limit_tests gramora)
-  if(TARGET grass)
-    add_dependencies(app_memory_limit_tests grass)
-  endif()
+  add_dependencies(app_memory_limit_tests gramora grass)
 else()
   message(STATUS "the memory-limit test runs in the normal build only (a sanitizer cannot start under prlimit --as)")
 endif()
@@ -33,9 +25,4 @@ endif()
 gramora_test(app_serve_tests
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/app_serve_test.cpp
   LIBS gramora_serve)
-add_dependencies(app_serve_tests gramora)
-foreach(module grass verdigo)
-  if(TARGET ${module})
-    add_dependencies(app_serve_tests ${module})
-  endif()
-endforeach()
+add_dependencies(app_serve_tests gramora grass verdigo)

@@ -18,32 +18,18 @@
 #define TINYGLTF_NO_EXTERNAL_IMAGE
 #include <tiny_gltf.h>
 
+#include "tests/test_util.h"
+
 namespace fs = std::filesystem;
 using nlohmann::json;
 
 namespace {
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
+using test_util::ReadAll;
+using Result = test_util::GramoraRun;
 
 class CliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("gramora_cli_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   fs::path Path(const std::string& name) const { return dir_ / name; }
 
   fs::path Write(const std::string& name, const std::string& text) const {
@@ -51,23 +37,10 @@ class CliTest : public ::testing::Test {
     return Path(name);
   }
 
-  // Runs gramora with the arguments (each single-quoted for the shell).
-  Result Run(const std::vector<std::string>& args) const {
-    std::string cmd = std::string("'") + GRAMORA_BIN_DIR + "/gramora'";
-    for (const std::string& a : args) cmd += " '" + a + "'";
-    cmd += " >'" + Path("stdout").string() + "' 2>'" + Path("stderr").string() + "'";
-    Result r;
-    const int raw = std::system(cmd.c_str());
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    r.out = ReadAll(Path("stdout"));
-    r.err = ReadAll(Path("stderr"));
-    return r;
-  }
+  Result Run(const std::vector<std::string>& args) const { return test_util::RunGramora(args, dir_); }
 
-  // True when the loaded plug-ins offer the class (later features bring more classes).
-  bool HasClass(const std::string& name) const { return Run({"params", name}).status == 0; }
-
-  fs::path dir_;
+  test_util::TempDir temp_;
+  const fs::path dir_ = temp_.path();
 };
 
 // A scene of plain blades: parameters by name and id, keys, a position, a transform, a creation
@@ -149,7 +122,6 @@ std::string LawnScene(const fs::path& dir, bool withField) {
 }
 
 TEST_F(CliTest, LawnWithMapsFieldAndMowerRoundTrips) {
-  if (!HasClass("Lawn") || !HasClass("LawnMower")) GTEST_SKIP() << "no Lawn or LawnMower class loaded";
   const fs::path scene = Write("lawn.json", LawnScene(dir_, true));
   const Result built = Run({"build", scene.string(), "-o", Path("a.obj").string()});
   ASSERT_EQ(built.status, 0) << built.err;
@@ -271,7 +243,6 @@ TEST_F(CliTest, PanelStepsPressTheFileButton) {
 }
 
 TEST_F(CliTest, SavedLawnWhoseFieldIsGoneBuildsUnbentWithOneWarning) {
-  if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
   const fs::path scene = Write("lawn.json", LawnScene(dir_, true));
   ASSERT_EQ(Run({"save", scene.string(), "-o", Path("saved.json").string()}).status, 0);
   json saved = json::parse(ReadAll(Path("saved.json")));
@@ -305,7 +276,6 @@ TEST_F(CliTest, SavedLawnWhoseFieldIsGoneBuildsUnbentWithOneWarning) {
 }
 
 TEST_F(CliTest, TheFilesAFieldNamesStayBesideIt) {
-  if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
   // A description beside the scene that names a data file one folder up.
   fs::create_directories(Path("scene"));
   fs::copy_file(fs::path(GRAMORA_TEST_DATA) / "app_wind.raw", Path("secret.raw"));
@@ -357,7 +327,6 @@ TEST_F(CliTest, LongCombinedMowingIsWarnedAboutFirstAndMayBeBounded) {
 }
 
 TEST_F(CliTest, SavingAPathThatIsNotUtf8IsBadInput) {
-  if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
   // A folder named in another encoding: the map keeps its absolute path, which JSON cannot carry.
   const fs::path folder = Path("hills\xff");
   fs::create_directories(folder);
@@ -445,7 +414,6 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
     std::string scene;          // written to bad.json unless empty
     std::vector<std::string> args;  // "SCENE" and "OUT" are replaced
     std::string expect;
-    const char* needs = nullptr;  // a class the case needs
   };
   const std::string node = R"({"nodes": [{"class": "GrassBlade", )";
   const std::vector<Case> cases = {
@@ -460,28 +428,27 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
       {"wrong value type", node + R"("params": {"size": "big"}}]})", {"build", "SCENE", "-o", "OUT"},
        "expects a number"},
       {"keys on a switch", R"({"nodes": [{"class": "Lawn", "params": {"15": {"keys": [[0, 1]]}}}]})",
-       {"build", "SCENE", "-o", "OUT"}, "not animatable", "Lawn"},
+       {"build", "SCENE", "-o", "OUT"}, "not animatable"},
       {"value out of range", node + R"("params": {"size": 5000}}]})", {"build", "SCENE", "-o", "OUT"},
        "outside its range 0 to 1000; the parameter block clamps it to 1000"},
       {"key out of range", node + R"("params": {"Gravity": {"keys": [[0, 2]]}}}]})", {"build", "SCENE", "-o", "OUT"},
        "clamps it to 1"},
       {"ambiguous name", R"({"nodes": [{"class": "Lawn", "params": {"Length": 40}}]})", {"build", "SCENE", "-o", "OUT"},
-       "ambiguous: it names ids \"11\" and \"28\"", "Lawn"},
+       "ambiguous: it names ids \"11\" and \"28\""},
       {"missing bitmap", R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "none.png"}}}]})",
-       {"build", "SCENE", "-o", "OUT"}, "none.png", "Lawn"},
+       {"build", "SCENE", "-o", "OUT"}, "none.png"},
       {"missing vector field", R"({"nodes": [{"class": "Lawn", "vectorField": "wind.dat"}]})",
-       {"build", "SCENE", "-o", "OUT"}, "wind.dat': No such file or directory", "Lawn"},
+       {"build", "SCENE", "-o", "OUT"}, "wind.dat': No such file or directory"},
       {"vector field from a device", R"({"nodes": [{"class": "Lawn", "vectorField": "/dev/zero"}]})",
        {"build", "SCENE", "-o", "OUT", "--allow-outside-paths"},
-       "cannot read the vector field '/dev/zero': not a regular file", "Lawn"},
+       "cannot read the vector field '/dev/zero': not a regular file"},
       {"bitmap from a device", R"({"nodes": [{"class": "Lawn", "params": {"Probabilitymap": {"bitmap": "/dev/zero"}}}]})",
-       {"build", "SCENE", "-o", "OUT", "--allow-outside-paths"}, "cannot read the bitmap '/dev/zero': not a regular file",
-       "Lawn"},
+       {"build", "SCENE", "-o", "OUT", "--allow-outside-paths"}, "cannot read the bitmap '/dev/zero': not a regular file"},
       {"bitmap outside the scene's folder", R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "../x.png"}}}]})",
        {"build", "SCENE", "-o", "OUT"}, "the bitmap '" + dir_.parent_path().string() + "/x.png' lies outside the folder '" +
-       dir_.string() + "' (--allow-outside-paths reads it)", "Lawn"},
+       dir_.string() + "' (--allow-outside-paths reads it)"},
       {"vector field outside the scene's folder", R"({"nodes": [{"class": "Lawn", "vectorField": "/etc/passwd"}]})",
-       {"save", "SCENE", "-o", "OUT"}, "the vector field '/etc/passwd' lies outside the folder", "Lawn"},
+       {"save", "SCENE", "-o", "OUT"}, "the vector field '/etc/passwd' lies outside the folder"},
       {"shader given by path", R"({"nodes": [], "render": {"shader": "/tmp/evil.so"}})", {"save", "SCENE", "-o", "OUT"},
        "render.shader: \"shader\" names a shader library"},
       {"shader not in the shader folder", R"({"nodes": [], "render": {"shader": "nowhere"}})",
@@ -489,14 +456,14 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
       {"vector field on a blade", node + R"("vectorField": "wind.dat"}]})", {"build", "SCENE", "-o", "OUT"},
        "has no vector field"},
       {"panel step on a control the panel lacks", R"({"nodes": [{"class": "Lawn", "panel": [{"button": 3333}]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "nodes[0] (Lawn): panel[0]: the open panel has no enabled control 3333", "Lawn"},
+       {"build", "SCENE", "-o", "OUT"}, "nodes[0] (Lawn): panel[0]: the open panel has no enabled control 3333"},
       {"panel answer outside the scene's folder",
        R"({"nodes": [{"class": "Lawn", "panel": [{"button": 3071, "answer": "/etc/passwd"}]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "panel[0]: the file '/etc/passwd' lies outside the folder", "Lawn"},
+       {"build", "SCENE", "-o", "OUT"}, "panel[0]: the file '/etc/passwd' lies outside the folder"},
       {"panel step of no kind", R"({"nodes": [{"class": "Lawn", "panel": [{"spinner": 1012, "button": 3071}]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "a panel step is", "Lawn"},
+       {"build", "SCENE", "-o", "OUT"}, "a panel step is"},
       {"modifier as object", R"({"nodes": [{"class": "LawnMower"}]})", {"build", "SCENE", "-o", "OUT"},
-       "not an object", "LawnMower"},
+       "not an object"},
       {"unknown node key", node + R"("colour": 1}]})", {"build", "SCENE", "-o", "OUT"}, "unknown key \"colour\""},
       {"bad drag", node + R"("create": {"from": [0, 0]}}]})", {"build", "SCENE", "-o", "OUT"}, "\"create\" must be"},
       {"unwritable output", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "keep.txt/out.obj"},
@@ -534,17 +501,17 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
        {"build", "SCENE", "-o", "OUT"}, "has two keys at frame 0.001"},
       {"two gizmo keys on one frame",
        R"({"nodes": [{"class": "GrassBlade", "modifiers": [{"class": "LawnMower", "gizmo": {"position": {"keys": [[5, [0, 0, 0]], [5, [1, 1, 1]]]}}}]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "two position keys at frame 5", "LawnMower"},
+       {"build", "SCENE", "-o", "OUT"}, "two position keys at frame 5"},
       {"drag steps beyond int", node + R"("create": {"from": [0, 0], "to": [24, 0], "steps": 4294967297}}]})",
        {"build", "SCENE", "-o", "OUT"}, "steps must be a whole number from 1 to 1000"},
       {"empty group", R"({"nodes": [{"group": "G", "nodes": []}]})", {"build", "SCENE", "-o", "OUT"},
        "a group needs"},
       {"bad gizmo", R"({"nodes": [{"class": "GrassBlade", "modifiers": [{"class": "LawnMower", "gizmo": {"position": [1, 2]}}]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "expected [x, y, z]", "LawnMower"},
+       {"build", "SCENE", "-o", "OUT"}, "expected [x, y, z]"},
       {"object as modifier", node + R"("modifiers": [{"class": "GrassBlade"}]}]})", {"build", "SCENE", "-o", "OUT"},
        "not a modifier"},
       {"unknown procedural map", R"({"nodes": [{"class": "Lawn", "params": {"Probabilitymap": {"procedural": "plasma"}}}]})",
-       {"build", "SCENE", "-o", "OUT"}, "unknown procedural map \"plasma\"", "Lawn"},
+       {"build", "SCENE", "-o", "OUT"}, "unknown procedural map \"plasma\""},
       {"render to another type", node + "\"name\": \"x\"}]}", {"render", "SCENE", "-o", "out.jpg"}, "must end in .png"},
       {"bad render section", R"({"nodes": [], "render": {"camera": {"fov": "wide"}}})",
        {"render", "SCENE", "-o", "OUT.png"}, "render.camera.fov"},
@@ -555,7 +522,6 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
        "unknown example 'defualt'; did you mean 'default'? (examples: default"},
   };
   for (const Case& c : cases) {
-    if (c.needs && !HasClass(c.needs)) continue;
     SCOPED_TRACE(c.name);
     fs::remove(Path("bad.json"));
     if (!c.scene.empty()) Write("bad.json", c.scene);
@@ -609,7 +575,6 @@ TEST_F(CliTest, AFolderWithoutPlugInsKnowsNoClasses) {
 }
 
 TEST_F(CliTest, AnExportEndedBySignalLeavesNoTemporaryFile) {
-  if (!HasClass("Lawn")) GTEST_SKIP() << "no Lawn class loaded";
   // Large enough that the export is still writing when the temporary file is first seen.
   Write("big.json", R"({"nodes": [{"class": "Lawn", "params": {"# Blades X": 200, "# Blades Y": 200}}]})");
   Write("out.obj", "old");

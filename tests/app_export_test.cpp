@@ -19,29 +19,20 @@
 #include "app/errors.h"
 #include "app/export_scene.h"
 #include "app/face_runs.h"
+#include "tests/test_util.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using test_util::ReadAll;
+
 class ExportTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("gramora_export_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  fs::path dir_;
+  std::string Path(const std::string& name) const { return temp_ / name; }
+  test_util::TempDir temp_;
+  const fs::path dir_ = temp_.path();
 };
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Two triangles over four vertices plus one unreferenced vertex; the second face is faceted and a
 // third face is degenerate (zero normal).

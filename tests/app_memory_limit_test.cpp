@@ -2,37 +2,26 @@
 // one): scenes that need more than the limit are refused with exit 2 and the estimate, before the
 // memory is taken, instead of the process being killed or dropping the lawn with exit 0.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/test_util.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Limited {
-  bool exited = false;
-  int status = -1;
-  std::string err;
-};
-
 // Runs gramora with its address space limited to `bytes`.
-Limited RunLimited(std::size_t bytes, const std::string& args, const fs::path& dir) {
-  const std::string cmd = "prlimit --as=" + std::to_string(bytes) + " -- '" + GRAMORA_BIN_DIR + "/gramora' " + args +
-                          " >/dev/null 2>'" + (dir / "stderr").string() + "'";
-  const int raw = std::system(cmd.c_str());
-  std::ifstream in(dir / "stderr");
-  std::ostringstream err;
-  err << in.rdbuf();
-  return {WIFEXITED(raw), WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, err.str()};
+test_util::GramoraRun RunLimited(std::size_t bytes, const std::vector<std::string>& args, const fs::path& dir) {
+  return test_util::RunGramora(args, dir, "prlimit --as=" + std::to_string(bytes) + " --");
 }
 
 TEST(MemoryLimit, OversizedScenesAreRefusedWithExitTwoInsteadOfBeingKilled) {
-  const fs::path dir = fs::temp_directory_path() / ("gramora_memlimit_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const test_util::TempDir temp;
+  const fs::path& dir = temp.path();
   std::ofstream(dir / "lawn.json") << R"({"nodes": [{"class": "Lawn", "name": "Big",
       "params": {"# Blades X": 600, "# Blades Y": 600}}]})";
   std::ofstream(dir / "field.dat") << "Resolution: 1024 1024 341\nObjectFileName: none.raw\n";
@@ -47,17 +36,16 @@ TEST(MemoryLimit, OversizedScenesAreRefusedWithExitTwoInsteadOfBeingKilled) {
     SCOPED_TRACE(c.scene);
     const std::string out = (dir / "out.obj").string();
     fs::remove(out);
-    const Limited r = RunLimited(kLimit, "build '" + (dir / c.scene).string() + "' -o '" + out + "' --quiet", dir);
-    EXPECT_TRUE(r.exited) << "killed instead of refusing";
+    const test_util::GramoraRun r = RunLimited(kLimit, {"build", (dir / c.scene).string(), "-o", out, "--quiet"}, dir);
+    EXPECT_NE(r.status, -1) << "killed instead of refusing";
     EXPECT_EQ(r.status, 2) << r.err;
     EXPECT_NE(r.err.find(c.expect), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(out));
   }
   // The same limit leaves room for an ordinary lawn.
   std::ofstream(dir / "small.json") << R"({"nodes": [{"class": "Lawn"}]})";
-  const Limited ok = RunLimited(kLimit, "build '" + (dir / "small.json").string() + "' -o '" + (dir / "s.obj").string() + "' -q", dir);
+  const test_util::GramoraRun ok = RunLimited(kLimit, {"build", (dir / "small.json").string(), "-o", (dir / "s.obj").string(), "-q"}, dir);
   EXPECT_EQ(ok.status, 0) << ok.err;
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "app/scene_texmaps.h"
 #include "app/suggest.h"
 #include "sdk/paramblock.h"
+#include "tests/test_util.h"
 
 using nlohmann::json;
 
@@ -118,7 +119,8 @@ TEST(PathPolicy, SceneFilesStayBesideTheSceneAndShadersAreNamed) {
   namespace fs = std::filesystem;
   EXPECT_EQ(ResolveScenePath("/a/b.png", "/x"), "/a/b.png");
   EXPECT_EQ(ResolveScenePath("maps/../b.png", "/x/y"), "/x/y/b.png");
-  const fs::path root = fs::temp_directory_path() / ("gramora_paths_" + std::to_string(::getpid()));
+  const test_util::TempDir temp;
+  const fs::path& root = temp.path();
   fs::create_directories(root / "scene" / "maps");
   fs::create_directories(root / "secret");
   std::ofstream(root / "secret" / "s.png") << "x";
@@ -140,7 +142,6 @@ TEST(PathPolicy, SceneFilesStayBesideTheSceneAndShadersAreNamed) {
   SetPathPolicy({});
   EXPECT_NE(ErrorOf([&] { SceneFile("/dev/zero", "/dev", "bitmap", "s.json"); }).find("not a regular file"),
             std::string::npos);
-  fs::remove_all(root);
 
   for (const char* name : {"verdigo", "verdigo.so", "my shader.so"}) EXPECT_TRUE(IsLibraryName(name)) << name;
   for (const char* name : {"", ".", "..", "/opt/x.so", "../x.so", "lib/x.so", "./verdigo.so"})

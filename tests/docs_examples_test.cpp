@@ -2,14 +2,14 @@
 // scene of docs/examples builds through `gramora build --example NAME`. A block that fails names
 // its doc, its number and line, and gramora's own message.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+
+#include "tests/test_util.h"
 
 namespace fs = std::filesystem;
 
@@ -67,32 +67,17 @@ std::vector<std::string> ExampleNames() {
   return names;
 }
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test_util::ReadAll;
 
 // A folder holding a copy of docs/examples, so that the files a block names lie beside it.
 class DocsTest {
  protected:
-  void MakeFolder(const std::string& name) {
-    dir_ = fs::temp_directory_path() / ("gramora_docs_" + std::to_string(::getpid()) + "_" + name);
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::copy(kSource / "docs" / "examples", dir_, fs::copy_options::recursive);
-  }
-  void RemoveFolder() { fs::remove_all(dir_); }
+  DocsTest() { fs::copy(kSource / "docs" / "examples", dir_, fs::copy_options::recursive); }
 
   // Runs gramora; "" on success, else its exit status and standard error.
   std::string Gramora(const std::vector<std::string>& args) const {
-    std::string cmd = std::string("'") + GRAMORA_BIN_DIR + "/gramora'";
-    for (const std::string& a : args) cmd += " '" + a + "'";
-    cmd += " >/dev/null 2>'" + (dir_ / "stderr").string() + "'";
-    const int raw = std::system(cmd.c_str());
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return status == 0 ? "" : "exit status " + std::to_string(status) + ": " + ReadAll(dir_ / "stderr");
+    const test_util::GramoraRun r = test_util::RunGramora(args, dir_);
+    return r.status == 0 ? "" : "exit status " + std::to_string(r.status) + ": " + r.err;
   }
 
   // Builds a scene file, and renders it at a tiny size when it has a "render" section.
@@ -109,14 +94,11 @@ class DocsTest {
     return "";
   }
 
-  fs::path dir_;
+  test_util::TempDir temp_;
+  const fs::path dir_ = temp_.path();
 };
 
-class DocJsonBlock : public DocsTest, public ::testing::TestWithParam<DocBlock> {
- protected:
-  void SetUp() override { MakeFolder(GetParam().name); }
-  void TearDown() override { RemoveFolder(); }
-};
+class DocJsonBlock : public DocsTest, public ::testing::TestWithParam<DocBlock> {};
 
 TEST_P(DocJsonBlock, IsASceneThatBuilds) {
   const DocBlock& b = GetParam();
@@ -138,11 +120,7 @@ TEST_P(DocJsonBlock, IsASceneThatBuilds) {
 INSTANTIATE_TEST_SUITE_P(Docs, DocJsonBlock, ::testing::ValuesIn(DocBlocks()),
                          [](const ::testing::TestParamInfo<DocBlock>& info) { return info.param.name; });
 
-class Example : public DocsTest, public ::testing::TestWithParam<std::string> {
- protected:
-  void SetUp() override { MakeFolder("example_" + GetParam()); }
-  void TearDown() override { RemoveFolder(); }
-};
+class Example : public DocsTest, public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Example, BuildsByName) {
   const nlohmann::json doc = nlohmann::json::parse(ReadAll(kSource / "docs" / "examples" / (GetParam() + ".json")));

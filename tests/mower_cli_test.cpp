@@ -1,13 +1,13 @@
 // The mower end to end: a scene file stacks it on grass objects made by grass.dlo, gramora builds
 // and exports the mown meshes and draws the top view with the gizmo.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "tests/test_util.h"
 
 namespace fs = std::filesystem;
 
@@ -15,33 +15,19 @@ namespace {
 
 class MowerCliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("gramora_mower_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path Path(const std::string& name) const { return dir_ / name; }
+  fs::path Path(const std::string& name) const { return dir_.path() / name; }
 
   // Writes the scene and runs `gramora build` on it; returns the exit status.
   int Build(const std::string& scene, const std::string& obj, const std::string& svg) const {
     std::ofstream(Path("scene.json")) << scene;
-    const std::string cmd = std::string("'") + GRAMORA_BIN_DIR + "/gramora' build '" + Path("scene.json").string() +
-                            "' -o '" + obj + "' --viewport '" + svg + "' -q >/dev/null 2>'" +
-                            Path("stderr").string() + "'";
-    const int raw = std::system(cmd.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return test_util::RunGramora({"build", Path("scene.json").string(), "-o", obj, "--viewport", svg, "-q"},
+                                 dir_.path())
+        .status;
   }
 
-  static std::string Read(const fs::path& p) {
-    std::ifstream in(p);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  static std::string Read(const fs::path& p) { return test_util::ReadAll(p); }
 
-  fs::path dir_;
+  test_util::TempDir dir_;
 };
 
 // One straight blade (the blade object's defaults) under a mower with the given parameters.

@@ -1,4 +1,5 @@
-// Bitmaps and texture maps: PNG loading at every depth and layout, the box filter, procedural maps.
+// Bitmaps and texture maps: PNG loading at every depth and layout, the box filter, procedural maps,
+// and splitting file names.
 #include <gtest/gtest.h>
 
 #include <zlib.h>
@@ -6,15 +7,14 @@
 #include <climits>
 #include <fstream>
 
-#include "lawn/lawn_maps.h"
 #include "sdk/bitmap.h"
 #include "sdk/memory.h"
 #include "sdk/texmap.h"
-#include "tests/lawn_test_util.h"
+#include "tests/test_util.h"
 
 namespace {
-using lawn_test::TempDir;
-using lawn_test::WritePng;
+using test_util::TempDir;
+using test_util::WritePng;
 
 // A 2 x 2 grey image: 0 1 on the top row, 2 3 below (as 16-bit values times 10000).
 Bitmap* Grey2x2() {
@@ -56,29 +56,6 @@ TEST(Bitmap, BoxFilterWeighsEachPixelByTheCoveredPart) {
   for (const Case& c : cases) EXPECT_NEAR(Red(b.get(), c.u, c.v, c.du, c.dv), c.expect * 10000 / 65535.0, 1e-6) << c.what;
   b->SetFilter(0);
   EXPECT_NEAR(Red(b.get(), 0.5f, 0.5f, 1.0f, 1.0f), 3 * 10000 / 65535.0, 1e-6) << "unfiltered: containing pixel";
-}
-
-TEST(MapSlopeTilt, IsTheLuminanceAboveMinusBelowTimesPointFourPi) {
-  // One column of four rows, top row first: 1, 0.8, 0.2, 0. Element row iy of a 1 x 4 grid samples
-  // the rows iy - 1 and iy + 1 of the grid, which run upwards from the image's bottom row; a box of
-  // one pixel centred on a pixel border averages the two pixels.
-  BitmapInfo bi;
-  bi.SetWidth(1);
-  bi.SetHeight(4);
-  std::unique_ptr<Bitmap, void (*)(Bitmap*)> b(TheManager->Create(&bi), [](Bitmap* p) { p->DeleteThis(); });
-  const std::uint16_t rows[4] = {65535, 52428, 13107, 0};
-  for (int y = 0; y < 4; ++y) b->PutPixel16(0, y, rows[y], rows[y], rows[y], 65535);
-  b->SetFilter(2);
-  const auto g = [&](int y) { return rows[y] / 65535.0; };
-  struct Case { int iy; double below, above; };
-  const Case cases[] = {{0, g(3), (g(2) + g(3)) / 2}, {1, g(3), (g(1) + g(2)) / 2},
-                        {2, (g(2) + g(3)) / 2, (g(0) + g(1)) / 2}, {3, (g(1) + g(2)) / 2, g(0)}};
-  const double lum = 0.3f + static_cast<double>(0.59f) + static_cast<double>(0.11f);
-  for (const Case& c : cases) {
-    const double expect = (c.above - c.below) * lum * 0.4 * 3.1415927f;
-    EXPECT_GT(expect, 0.0) << "brighter towards higher rows tilts positively";
-    EXPECT_NEAR(MapSlopeTilt(b.get(), 0, c.iy, 1.0f, 4.0f), expect, 1e-6) << c.iy;
-  }
 }
 
 TEST(Bitmap, LargeImagesKeepFullPrecision) {
@@ -150,9 +127,9 @@ TEST(BitmapTex, LoadsEveryDepthAndLayout) {
 
 TEST(BitmapTex, ReportsFilesItCannotLoad) {
   TempDir dir;
-  lawn_test::WriteText(dir / "text.png", "not an image at all");
+  test_util::WriteText(dir / "text.png", "not an image at all");
   std::vector<unsigned char> truncated = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13};
-  lawn_test::WriteBytes(dir / "cut.png", truncated.data(), truncated.size());
+  test_util::WriteBytes(dir / "cut.png", truncated.data(), truncated.size());
   for (const std::string name : {"missing.png", "text.png", "cut.png"}) {
     BitmapTex tex;
     std::string why;
@@ -179,7 +156,7 @@ TEST(BitmapTex, AHeaderClaimingMoreThanItsDataCouldHoldIsRefusedBeforeAllocating
   bytes.replace(16, 8, reinterpret_cast<const char*>(size), 8);
   const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(bytes.data() + 12), 17);
   for (int k = 0; k < 4; ++k) bytes[29 + k] = static_cast<char>((crc >> (24 - 8 * k)) & 0xFF);
-  lawn_test::WriteBytes(liar, bytes.data(), bytes.size());
+  test_util::WriteBytes(liar, bytes.data(), bytes.size());
   BitmapTex tex;
   std::string why;
   EXPECT_FALSE(tex.SetMapName(liar.c_str(), &why));
