@@ -93,7 +93,7 @@ std::string ControlLabel(const ParamBlockDesc2& desc, const ParamDef& d, HINSTAN
   const DialogItem* best = nullptr;
   for (const DialogItem& label : dialog->items) {
     const bool sameRow = label.y < item->y + item->h && item->y < label.y + label.h;
-    const bool text = label.kind == ControlKind::Static || label.kind == ControlKind::CheckBox;
+    const bool text = label.kind == ControlKind::kStatic || label.kind == ControlKind::kCheckBox;
     if (text && sameRow && label.x < item->x && (!best || label.x > best->x)) best = &label;
   }
   return best && best->text ? best->text : "";

@@ -151,12 +151,12 @@ class SceneBuilder {
     }
     driver.Release(to, flags);
     // Objects that take more clicks after the release (a height, say) get them at the end point.
-    for (int click = 0; click < 8 && driver.State() == CreationState::Running; ++click) driver.Click(to, flags);
-    if (driver.State() == CreationState::Running) {
+    for (int click = 0; click < 8 && driver.State() == CreationState::kRunning; ++click) driver.Click(to, flags);
+    if (driver.State() == CreationState::kRunning) {
       driver.Abort();
       throw InputError(where + ": the object did not finish its creation after the drag");
     }
-    if (driver.State() == CreationState::Aborted || !driver.Node())
+    if (driver.State() == CreationState::kAborted || !driver.Node())
       throw InputError(where + ": the object cancelled its creation");
     return driver.Node();
   }

@@ -20,14 +20,14 @@ constexpr int kBaseUnitX = 6, kBaseUnitY = 13;
 
 const char* KindName(ControlKind kind) {
   switch (kind) {
-    case ControlKind::Static: return "static";
-    case ControlKind::GroupBox: return "groupbox";
-    case ControlKind::CustEdit: return "edit";
-    case ControlKind::Spinner: return "spinner";
-    case ControlKind::CustButton: return "button";
-    case ControlKind::CheckBox: return "checkbox";
-    case ControlKind::RadioButton: return "radio";
-    case ControlKind::PushButton: return "pushbutton";
+    case ControlKind::kStatic: return "static";
+    case ControlKind::kGroupBox: return "groupbox";
+    case ControlKind::kCustEdit: return "edit";
+    case ControlKind::kSpinner: return "spinner";
+    case ControlKind::kCustButton: return "button";
+    case ControlKind::kCheckBox: return "checkbox";
+    case ControlKind::kRadioButton: return "radio";
+    case ControlKind::kPushButton: return "pushbutton";
   }
   return "unknown";
 }
@@ -67,8 +67,8 @@ json DescribeControl(const HWND__& c, IParamMap2* map) {
               {"px", Rect(DialogUnitsToPixelsX(c.x), DialogUnitsToPixelsY(c.y), DialogUnitsToPixelsX(c.w),
                           DialogUnitsToPixelsY(c.h))},
               {"enabled", c.enabled}};
-  if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::RadioButton) out["checked"] = c.checked;
-  if (c.kind == ControlKind::Spinner) {
+  if (c.kind == ControlKind::kCheckBox || c.kind == ControlKind::kRadioButton) out["checked"] = c.checked;
+  if (c.kind == ControlKind::kSpinner) {
     // Unbounded limits are FLT_MAX, which JSON carries as an ordinary number.
     out["value"] = c.value;
     out["min"] = c.lo;
@@ -146,7 +146,7 @@ void PanelEditor::Act(int id, int page, const json& action, const MapMaker& make
   const std::string what = Named(id, p) + " (" + KindName(wnd->kind) + ")";
   if (action.contains("value")) {
     if (!action["value"].is_number()) throw InputError(what + ": \"value\" must be a number");
-    const bool spin = wnd->kind == ControlKind::Spinner || wnd->kind == ControlKind::CustEdit;
+    const bool spin = wnd->kind == ControlKind::kSpinner || wnd->kind == ControlKind::kCustEdit;
     if (!spin) throw InputError(what + " takes no value");
     if (!UserSetSpinner(id, action["value"].get<float>(), p)) throw InputError(what + " refused the value " + action["value"].dump());
   } else if (action.contains("map")) {
@@ -158,9 +158,9 @@ void PanelEditor::Act(int id, int page, const json& action, const MapMaker& make
       throw InputError(what + " refused the map");
     }
   } else {
-    const bool clickable = wnd->kind == ControlKind::CheckBox || wnd->kind == ControlKind::RadioButton ||
-                           wnd->kind == ControlKind::CustButton || wnd->kind == ControlKind::PushButton;
-    if (!clickable) throw InputError(what + " cannot be clicked" + (wnd->kind == ControlKind::Spinner ? "; give it a \"value\"" : ""));
+    const bool clickable = wnd->kind == ControlKind::kCheckBox || wnd->kind == ControlKind::kRadioButton ||
+                           wnd->kind == ControlKind::kCustButton || wnd->kind == ControlKind::kPushButton;
+    if (!clickable) throw InputError(what + " cannot be clicked" + (wnd->kind == ControlKind::kSpinner ? "; give it a \"value\"" : ""));
     UserClick(id, p);
   }
 }

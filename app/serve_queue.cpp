@@ -7,11 +7,11 @@
 
 void HostFailure::Raise() const {
   switch (kind) {
-    case Kind::Input:
+    case Kind::kInput:
       throw InputError(message);
-    case Kind::OutOfMemory:
+    case Kind::kOutOfMemory:
       throw std::bad_alloc();
-    case Kind::Other:
+    case Kind::kOther:
       break;
   }
   throw std::runtime_error(message);
@@ -21,13 +21,13 @@ HostFailure CurrentFailure() {
   try {
     throw;
   } catch (const InputError& e) {
-    return {HostFailure::Kind::Input, e.what()};
+    return {HostFailure::Kind::kInput, e.what()};
   } catch (const std::bad_alloc&) {
-    return {HostFailure::Kind::OutOfMemory, "out of memory"};
+    return {HostFailure::Kind::kOutOfMemory, "out of memory"};
   } catch (const std::exception& e) {
-    return {HostFailure::Kind::Other, e.what()};
+    return {HostFailure::Kind::kOther, e.what()};
   } catch (...) {
-    return {HostFailure::Kind::Other, "an unknown error"};
+    return {HostFailure::Kind::kOther, "an unknown error"};
   }
 }
 

@@ -15,7 +15,7 @@
 // never shared between the host thread and a request's thread, so its lifetime needs no
 // reference count that the standard library keeps out of the sanitizers' sight.
 struct HostFailure {
-  enum class Kind { Input, OutOfMemory, Other } kind = Kind::Other;
+  enum class Kind { kInput, kOutOfMemory, kOther } kind = Kind::kOther;
   std::string message;
   // Throws, on the calling thread, a new exception of the kind the job threw.
   [[noreturn]] void Raise() const;

@@ -371,12 +371,12 @@ json ServeScene::Create(const json& request) {
   driver.Press(drag.front(), flags);
   for (std::size_t i = 1; i + 1 < drag.size(); ++i) driver.DragTo(drag[i], flags);
   driver.Release(drag.back(), flags);
-  for (int click = 0; click < 8 && driver.State() == CreationState::Running; ++click) driver.Click(drag.back(), flags);
-  if (driver.State() == CreationState::Running) {
+  for (int click = 0; click < 8 && driver.State() == CreationState::kRunning; ++click) driver.Click(drag.back(), flags);
+  if (driver.State() == CreationState::kRunning) {
     driver.Abort();
     throw InputError(ClassKey(cd) + " did not finish its creation after the drag");
   }
-  if (driver.State() == CreationState::Aborted || !driver.Node())
+  if (driver.State() == CreationState::kAborted || !driver.Node())
     throw InputError(ClassKey(cd) + " cancelled its creation (a drag too short?)");
   const std::vector<INode*> all = TheHost().AllNodes();
   const int index = static_cast<int>(std::find(all.begin(), all.end(), driver.Node()) - all.begin());

@@ -160,7 +160,7 @@ std::string ReadDirectional(Reader& r, Light& light) {
   if (std::string e = r.Check({"type", "direction", "angular_radius", "color", "intensity", "samples"}); !e.empty())
     return e;
   light = Light{};
-  light.type = Light::Type::Directional;
+  light.type = Light::Type::kDirectional;
   r.Vector("direction", light.direction);
   return {};
 }
@@ -168,7 +168,7 @@ std::string ReadDirectional(Reader& r, Light& light) {
 std::string ReadPoint(Reader& r, Light& light) {
   if (std::string e = r.Check({"type", "position", "color", "intensity", "samples"}); !e.empty()) return e;
   light = Light{};
-  light.type = Light::Type::Point;
+  light.type = Light::Type::kPoint;
   if (!r.Has("position")) return r.Path("position") + ": required for a point light";
   r.Vector("position", light.position);
   return {};
@@ -177,7 +177,7 @@ std::string ReadPoint(Reader& r, Light& light) {
 std::string ReadRect(Reader& r, Light& light) {
   if (std::string e = r.Check({"type", "position", "u", "v", "color", "intensity", "samples"}); !e.empty()) return e;
   light = Light{};
-  light.type = Light::Type::Rect;
+  light.type = Light::Type::kRect;
   if (!r.Has("position")) return r.Path("position") + ": required for a rect light";
   r.Vector("position", light.position);
   r.Vector("u", light.edgeU);
@@ -193,11 +193,11 @@ struct LightKind {
 };
 
 const LightKind kLightKinds[] = {
-    {"sun", Light::Type::Directional, ReadSun, Make<DirectionalLight>},
-    {"sky", Light::Type::Sky, ReadSky, Make<SkyDome>},
-    {"directional", Light::Type::Directional, ReadDirectional, Make<DirectionalLight>},
-    {"point", Light::Type::Point, ReadPoint, Make<PointLight>},
-    {"rect", Light::Type::Rect, ReadRect, Make<RectLight>},
+    {"sun", Light::Type::kDirectional, ReadSun, Make<DirectionalLight>},
+    {"sky", Light::Type::kSky, ReadSky, Make<SkyDome>},
+    {"directional", Light::Type::kDirectional, ReadDirectional, Make<DirectionalLight>},
+    {"point", Light::Type::kPoint, ReadPoint, Make<PointLight>},
+    {"rect", Light::Type::kRect, ReadRect, Make<RectLight>},
 };
 
 // `path.type: expected one of "sun", "sky", ...`
@@ -216,7 +216,7 @@ std::string UnknownType(const std::string& path) {
 
 Light SunLight(float azimuthDeg, float elevationDeg, float angularRadiusDeg, float intensity) {
   Light sun;
-  sun.type = Light::Type::Directional;
+  sun.type = Light::Type::kDirectional;
   const float az = azimuthDeg * kPi / 180.0f;
   const float el = elevationDeg * kPi / 180.0f;
   sun.direction = {-std::cos(el) * std::cos(az), -std::cos(el) * std::sin(az), -std::sin(el)};
@@ -227,7 +227,7 @@ Light SunLight(float azimuthDeg, float elevationDeg, float angularRadiusDeg, flo
 
 Light SkyLight(float intensity) {
   Light sky;
-  sky.type = Light::Type::Sky;
+  sky.type = Light::Type::kSky;
   sky.color = {0.15f, 0.35f, 0.85f};
   sky.horizon = {0.55f, 0.7f, 0.92f};
   sky.intensity = intensity;

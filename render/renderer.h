@@ -67,8 +67,8 @@ struct Camera {
 };
 
 struct Light {
-  enum class Type { Directional, Point, Rect, Sky };
-  Type type = Type::Directional;
+  enum class Type { kDirectional, kPoint, kRect, kSky };
+  Type type = Type::kDirectional;
   Rgb color{1.0f, 1.0f, 1.0f};        // Sky: the colour at the zenith
   float intensity = 1.0f;
   Rgb horizon{1.0f, 1.0f, 1.0f};      // Sky: the colour at the horizon

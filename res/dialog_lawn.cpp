@@ -8,18 +8,18 @@ constexpr int kWidth = 108;  // rollout width in dialog units
 constexpr int kRow = 14;     // height of one row of controls
 
 DialogItem Label(const char* text, int x, int y, int w = 50) {
-  return {.id = IDC_STATIC, .kind = ControlKind::Static, .text = text, .x = x, .y = y + 2, .w = w, .h = 8};
+  return {.id = IDC_STATIC, .kind = ControlKind::kStatic, .text = text, .x = x, .y = y + 2, .w = w, .h = 8};
 }
 
 DialogItem Check(int id, const char* text, int x, int y, int w = 96) {
-  return {.id = id, .kind = ControlKind::CheckBox, .text = text, .x = x, .y = y, .w = w, .h = 10};
+  return {.id = id, .kind = ControlKind::kCheckBox, .text = text, .x = x, .y = y, .w = w, .h = 10};
 }
 
 // A label, then an edit field and its spinner on the right half of the row.
 void Spinner(DialogTemplate& d, const char* label, int edit, int spin, int y, int x = 6) {
   d.items.push_back(Label(label, x, y, 52 - x));
-  d.items.push_back({.id = edit, .kind = ControlKind::CustEdit, .text = "", .x = 58, .y = y, .w = 36, .h = 10});
-  d.items.push_back({.id = spin, .kind = ControlKind::Spinner, .text = "", .x = 95, .y = y, .w = 7, .h = 10});
+  d.items.push_back({.id = edit, .kind = ControlKind::kCustEdit, .text = "", .x = 58, .y = y, .w = 36, .h = 10});
+  d.items.push_back({.id = spin, .kind = ControlKind::kSpinner, .text = "", .x = 95, .y = y, .w = 7, .h = 10});
 }
 
 DialogTemplate GlobalParameters() {
@@ -27,24 +27,24 @@ DialogTemplate GlobalParameters() {
   int y = 4;
   d.items.push_back(Check(IDC_LAWN_SINGLE_MESH, "To single mesh?", 6, y));
   y += kRow;
-  d.items.push_back({.id = IDC_LAWN_SINGLE_BLADES, .kind = ControlKind::RadioButton, .text = "Single blades", .x = 6, .y = y, .w = 96, .h = 10});
+  d.items.push_back({.id = IDC_LAWN_SINGLE_BLADES, .kind = ControlKind::kRadioButton, .text = "Single blades", .x = 6, .y = y, .w = 96, .h = 10});
   y += 11;
-  d.items.push_back({.id = IDC_LAWN_BUNDLES, .kind = ControlKind::RadioButton, .text = "Bundles", .x = 6, .y = y, .w = 96, .h = 10});
+  d.items.push_back({.id = IDC_LAWN_BUNDLES, .kind = ControlKind::kRadioButton, .text = "Bundles", .x = 6, .y = y, .w = 96, .h = 10});
   y += kRow + 2;
   d.items.push_back(Check(IDC_LAWN_HEIGHT_MAP_ON, "Heightfield:", 6, y, 50));
-  d.items.push_back({.id = IDC_LAWN_HEIGHT_MAP, .kind = ControlKind::CustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
+  d.items.push_back({.id = IDC_LAWN_HEIGHT_MAP, .kind = ControlKind::kCustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
   y += kRow;
   d.items.push_back(Check(IDC_LAWN_USE_MAP_SIZE, "Use map dimensions?", 6, y));
   y += kRow;
   Spinner(d, "Magnitude", IDC_LAWN_MAGNITUDE, IDC_LAWN_MAGNITUDE_SPIN, y);
   y += kRow + 2;
   d.items.push_back(Check(IDC_LAWN_FIELD_ON, "Vectorfield:", 6, y, 50));
-  d.items.push_back({.id = IDC_LAWN_FIELD_FILE, .kind = ControlKind::CustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
+  d.items.push_back({.id = IDC_LAWN_FIELD_FILE, .kind = ControlKind::kCustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
   y += kRow;
   d.items.push_back(Check(IDC_LAWN_Z_AS_TIME, "Use z-size instead of time?", 6, y));
   y += kRow + 2;
   d.items.push_back(Check(IDC_LAWN_PROB_MAP_ON, "Probabilitymap:", 6, y, 50));
-  d.items.push_back({.id = IDC_LAWN_PROB_MAP, .kind = ControlKind::CustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
+  d.items.push_back({.id = IDC_LAWN_PROB_MAP, .kind = ControlKind::kCustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
   d.height = y + kRow + 4;
   return d;
 }

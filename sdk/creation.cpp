@@ -12,11 +12,11 @@ constexpr ULONG END_EDIT_REMOVEUI = 0x1;
 CreationDriver::CreationDriver(ViewExp& viewport) : viewport_(viewport) {}
 
 CreationDriver::~CreationDriver() {
-  if (state_ == CreationState::Running) Abort();
+  if (state_ == CreationState::kRunning) Abort();
 }
 
 BOOL CreationDriver::Begin(ClassDesc* cd, std::string& error) {
-  if (state_ == CreationState::Running) {
+  if (state_ == CreationState::kRunning) {
     error = "a creation is already running";
     return FALSE;
   }
@@ -52,12 +52,12 @@ BOOL CreationDriver::Begin(ClassDesc* cd, std::string& error) {
   // As in the host's create mode, the panel of the new object is open while it is dragged out.
   obj->BeginEditParams(&host, BEGIN_EDIT_CREATE, nullptr);
   node_ = host.CreateObjectNode(obj);
-  state_ = CreationState::Running;
+  state_ = CreationState::kRunning;
   return TRUE;
 }
 
 int CreationDriver::Send(int msg, int point, int flags, IPoint2 p) {
-  if (state_ != CreationState::Running) return last_;
+  if (state_ != CreationState::kRunning) return last_;
   int r = cb_->proc(&viewport_, msg, point, flags, p, mat_);
   if (node_) node_->SetNodeTM(0, mat_);
   last_ = r;
@@ -71,9 +71,9 @@ void CreationDriver::Finish(int result) {
   if (result == CREATE_ABORT) {
     host.DeleteNode(node_);  // frees the object with it
     node_ = nullptr;
-    state_ = CreationState::Aborted;
+    state_ = CreationState::kAborted;
   } else {
-    state_ = CreationState::Stopped;
+    state_ = CreationState::kStopped;
   }
   obj_ = nullptr;
   cb_ = nullptr;
@@ -104,7 +104,7 @@ int CreationDriver::Click(IPoint2 p, int flags) {
 }
 
 void CreationDriver::Abort() {
-  if (state_ != CreationState::Running) return;
+  if (state_ != CreationState::kRunning) return;
   cb_->proc(&viewport_, MOUSE_ABORT, point_, 0, IPoint2{}, mat_);
   Finish(CREATE_ABORT);  // a cancelled creation is discarded whatever the callback answers
 }
@@ -121,13 +121,13 @@ INode* CreateByDrag(ClassDesc* cd, ViewExp& viewport, IPoint2 from, IPoint2 to, 
     drv.DragTo(p, flags);
   }
   drv.Release(to, flags);
-  for (int k = 0; k < maxClicks && drv.State() == CreationState::Running; ++k) drv.Click(to, flags);
-  if (drv.State() == CreationState::Running) {
+  for (int k = 0; k < maxClicks && drv.State() == CreationState::kRunning; ++k) drv.Click(to, flags);
+  if (drv.State() == CreationState::kRunning) {
     drv.Abort();
     error = "creation did not end after " + std::to_string(maxClicks) + " clicks";
     return nullptr;
   }
-  if (drv.State() == CreationState::Aborted) {
+  if (drv.State() == CreationState::kAborted) {
     error = "creation aborted";
     return nullptr;
   }

@@ -13,7 +13,7 @@
 #include "sdk/node.h"
 #include "sdk/viewport.h"
 
-enum class CreationState { Idle, Running, Stopped, Aborted };
+enum class CreationState { kIdle, kRunning, kStopped, kAborted };
 
 class CreationDriver {
  public:
@@ -54,7 +54,7 @@ class CreationDriver {
   Matrix3 mat_;
   int point_ = 0;
   int last_ = CREATE_CONTINUE;
-  CreationState state_ = CreationState::Idle;
+  CreationState state_ = CreationState::kIdle;
 };
 
 // Creates an object of cd by a whole drag from `from` to `to` in `steps` drag steps, then clicks

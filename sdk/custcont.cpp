@@ -46,16 +46,16 @@ void ICustEdit::SetText(const MCHAR* text) { wnd_->text = text ? text : ""; }
 const MCHAR* ICustEdit::GetText() const { return wnd_->text.c_str(); }
 
 ISpinner* GetISpinner(HWND wnd) {
-  return wnd && wnd->kind == ControlKind::Spinner ? new ISpinner(wnd) : nullptr;
+  return wnd && wnd->kind == ControlKind::kSpinner ? new ISpinner(wnd) : nullptr;
 }
 void ReleaseISpinner(ISpinner* spinner) { delete spinner; }
 
 ICustButton* GetICustButton(HWND wnd) {
-  return wnd && wnd->kind == ControlKind::CustButton ? new ICustButton(wnd) : nullptr;
+  return wnd && wnd->kind == ControlKind::kCustButton ? new ICustButton(wnd) : nullptr;
 }
 void ReleaseICustButton(ICustButton* button) { delete button; }
 
 ICustEdit* GetICustEdit(HWND wnd) {
-  return wnd && wnd->kind == ControlKind::CustEdit ? new ICustEdit(wnd) : nullptr;
+  return wnd && wnd->kind == ControlKind::kCustEdit ? new ICustEdit(wnd) : nullptr;
 }
 void ReleaseICustEdit(ICustEdit* edit) { delete edit; }

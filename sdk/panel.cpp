@@ -126,17 +126,17 @@ BOOL UserClick(int id, int page) {
   TimeValue t = GetCOREInterface()->GetTime();
   IParamBlock2* pb = tg.map ? tg.map->GetParamBlock() : nullptr;
   switch (tg.wnd->kind) {
-    case ControlKind::CheckBox:
+    case ControlKind::kCheckBox:
       tg.wnd->checked = !tg.wnd->checked;
       if (tg.def && pb) pb->SetValue(tg.def->id, t, tg.wnd->checked ? TRUE : FALSE);
       break;
-    case ControlKind::RadioButton:
+    case ControlKind::kRadioButton:
       if (tg.def && pb && tg.def->ui.type == TYPE_RADIO) {
         for (int r = 0; r < tg.def->NumControlIds(); ++r)
           if (tg.def->ui.ids[r] == id) pb->SetValue(tg.def->id, t, r);
       } else if (tg.wnd->parent) {
         for (auto& c : tg.wnd->parent->children)
-          if (c->kind == ControlKind::RadioButton) c->checked = c.get() == tg.wnd;
+          if (c->kind == ControlKind::kRadioButton) c->checked = c.get() == tg.wnd;
       }
       break;
     default:
@@ -152,11 +152,11 @@ BOOL UserClick(int id, int page) {
 BOOL UserSetSpinner(int id, float value, int page) {
   Target tg = Locate(id, page);
   if (!tg.wnd || !tg.wnd->enabled) return FALSE;
-  if (tg.wnd->kind == ControlKind::CustEdit && tg.def) {
+  if (tg.wnd->kind == ControlKind::kCustEdit && tg.def) {
     tg.wnd = GetDlgItem(tg.wnd->parent, tg.def->ui.ids[1]);  // typed into the edit field
     if (!tg.wnd || !tg.wnd->enabled) return FALSE;
   }
-  if (tg.wnd->kind != ControlKind::Spinner) return FALSE;
+  if (tg.wnd->kind != ControlKind::kSpinner) return FALSE;
   TimeValue t = GetCOREInterface()->GetTime();
   IParamBlock2* pb = tg.map ? tg.map->GetParamBlock() : nullptr;
   if (tg.def && pb) {

@@ -17,14 +17,14 @@ constexpr const char* kResourceSymbol = "LibResources";
 
 // Control kinds of dialog templates.
 enum class ControlKind {
-  Static,       // a label
-  GroupBox,
-  CustEdit,     // the host's edit field
-  Spinner,      // the host's spinner
-  CustButton,   // the host's push button (also map buttons)
-  CheckBox,
-  RadioButton,
-  PushButton,   // a system push button
+  kStatic,       // a label
+  kGroupBox,
+  kCustEdit,     // the host's edit field
+  kSpinner,      // the host's spinner
+  kCustButton,   // the host's push button (also map buttons)
+  kCheckBox,
+  kRadioButton,
+  kPushButton,   // a system push button
 };
 
 // Control id of controls nobody addresses (labels).
@@ -33,7 +33,7 @@ constexpr int IDC_STATIC = -1;
 // One control of a dialog template; rectangles in dialog units.
 struct DialogItem {
   int id = IDC_STATIC;
-  ControlKind kind = ControlKind::Static;
+  ControlKind kind = ControlKind::kStatic;
   const char* text = "";
   int x = 0, y = 0, w = 0, h = 0;
   bool disabled = false;  // disabled in the template

@@ -23,7 +23,7 @@ HWND Child(HWND dlg, int id) {
 }
 
 bool IsButton(HWND w) {
-  return w && (w->kind == ControlKind::CheckBox || w->kind == ControlKind::RadioButton);
+  return w && (w->kind == ControlKind::kCheckBox || w->kind == ControlKind::kRadioButton);
 }
 
 // Copies at most n-1 characters of text plus a terminator; returns the count.
@@ -62,7 +62,7 @@ BOOL CheckDlgButton(HWND dlg, int id, UINT check) {
 BOOL CheckRadioButton(HWND dlg, int first, int last, int check) {
   if (!dlg) return FALSE;
   for (auto& c : dlg->children)
-    if (c->kind == ControlKind::RadioButton && c->id >= first && c->id <= last)
+    if (c->kind == ControlKind::kRadioButton && c->id >= first && c->id <= last)
       c->checked = c->id == check;
   return TRUE;
 }

@@ -11,7 +11,7 @@
 
 struct HWND__ {
   int id = IDC_STATIC;
-  ControlKind kind = ControlKind::Static;
+  ControlKind kind = ControlKind::kStatic;
   std::string text;
   bool enabled = true;
   bool checked = false;

@@ -12,7 +12,7 @@
 #include "tests/lawn_test_util.h"
 
 namespace {
-constexpr int V = 61, F = 87;
+constexpr int kBladeVerts = 61, kBladeFaces = 87;
 
 using lawn_test::BitmapPtr;
 using lawn_test::Rendered;
@@ -31,7 +31,7 @@ bool Same(const Mesh& a, const Mesh& b) {
 }
 
 // Root of blade b: the midpoint of its root row's two edge vertices.
-Point3 Root(const Mesh& m, int b) { return (m.verts[b * V] + m.verts[b * V + 3]) * 0.5f; }
+Point3 Root(const Mesh& m, int b) { return (m.verts[b * kBladeVerts] + m.verts[b * kBladeVerts + 3]) * 0.5f; }
 
 // Whether blades a and b grow from one root (up to the rounding of the row's arch).
 bool SameRoot(const Mesh& m, int a, int b) { return Length(Root(m, a) - Root(m, b)) < 1e-5f; }
@@ -119,8 +119,8 @@ TEST(BundleLawn, VariedTuftsHoldOneToAllBladesAndTheTailStaysAtTheOrigin) {
   s.bladesVar = 1.0f;
   s.jitterX = s.jitterY = 0.0f;
   const Mesh m = BuildBundleLawnMesh(s);
-  ASSERT_EQ(m.getNumVerts(), 5 * V * 400);  // sized for five blades in every cell
-  const int blades = m.getNumFaces() / F;
+  ASSERT_EQ(m.getNumVerts(), 5 * kBladeVerts * 400);  // sized for five blades in every cell
+  const int blades = m.getNumFaces() / kBladeFaces;
   int smallest = 99, largest = 0, tufts = 0;
   for (int b = 0; b < blades;) {
     int n = 1;
@@ -133,8 +133,8 @@ TEST(BundleLawn, VariedTuftsHoldOneToAllBladesAndTheTailStaysAtTheOrigin) {
   EXPECT_EQ(tufts, 400);
   EXPECT_EQ(smallest, 1);
   EXPECT_EQ(largest, 5);
-  for (int v = blades * V; v < m.getNumVerts(); ++v) ASSERT_EQ(m.verts[v], Point3()) << v;
-  for (const Face& f : m.faces) ASSERT_LT(f.v[0], static_cast<DWORD>(blades * V));
+  for (int v = blades * kBladeVerts; v < m.getNumVerts(); ++v) ASSERT_EQ(m.verts[v], Point3()) << v;
+  for (const Face& f : m.faces) ASSERT_LT(f.v[0], static_cast<DWORD>(blades * kBladeVerts));
 }
 
 TEST(BundleLawn, BladeSizesStayWithinTheBundleLength) {
@@ -144,7 +144,7 @@ TEST(BundleLawn, BladeSizesStayWithinTheBundleLength) {
   float smallest = 2.0f, largest = 0.0f;
   for (int b = 0; b < 1200; ++b) {
     // The root row is 0.5 wide before the blade is scaled, and no bend or turn changes that.
-    const float size = 2.0f * Length(m.verts[b * V + 3] - m.verts[b * V]);
+    const float size = 2.0f * Length(m.verts[b * kBladeVerts + 3] - m.verts[b * kBladeVerts]);
     smallest = std::min(smallest, size);
     largest = std::max(largest, size);
   }
@@ -174,8 +174,8 @@ TEST(BundleLawn, CountsBeyondWhatATuftHoldsOrTheMeshIndexesAreRefusedAloud) {
   TakeLogRecords();
   const Mesh clamped = BuildBundleLawnMesh(s);
   const std::vector<LogRecord> said = TakeLogRecords();
-  EXPECT_EQ(clamped.getNumVerts(), 28 * V * 16);
-  EXPECT_EQ(clamped.getNumFaces(), 28 * F * 16);
+  EXPECT_EQ(clamped.getNumVerts(), 28 * kBladeVerts * 16);
+  EXPECT_EQ(clamped.getNumFaces(), 28 * kBladeFaces * 16);
   ASSERT_EQ(said.size(), 1u);
   EXPECT_EQ(said[0].level, LogLevel::kWarning);
   EXPECT_NE(said[0].message.find("\"Bundle #blades\" 40"), std::string::npos) << said[0].message;

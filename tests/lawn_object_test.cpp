@@ -17,7 +17,7 @@ PluginClassFixture<Lawn> g_lawnClass(kLawnClassID, GEOMOBJECT_CLASS_ID, "Lawn", 
 
 namespace {
 using lawn_test::TempDir;
-constexpr int V = 61, F = 87;
+constexpr int kBladeVerts = 61, kBladeFaces = 87;
 
 struct LawnDeleter {
   void operator()(Lawn* l) const { l->DeleteMe(); }
@@ -31,7 +31,7 @@ const Mesh& Evaluate(Lawn& lawn, TimeValue t = 0) {
 }
 
 // Root of blade b: the midpoint of its two row-0 edge vertices (the row is symmetric about the root).
-Point3 Root(const Mesh& m, int b) { return (m.verts[b * V] + m.verts[b * V + 3]) * 0.5f; }
+Point3 Root(const Mesh& m, int b) { return (m.verts[b * kBladeVerts] + m.verts[b * kBladeVerts + 3]) * 0.5f; }
 
 ConstantTex* Grey(float level) {
   auto* t = new ConstantTex();
@@ -51,7 +51,7 @@ TEST(Lawn, DefaultsGiveFourHundredBladesAndRebuildIdentically) {
     EXPECT_EQ(first.faces[f].flags & EDGE_ALL, EDGE_A | EDGE_B);
     for (int k = 0; k < 3; ++k) EXPECT_EQ(first.tvFace[f].t[k], first.faces[f].v[k]);
   }
-  EXPECT_EQ(first.faces[87].v[0], first.faces[0].v[0] + V);
+  EXPECT_EQ(first.faces[87].v[0], first.faces[0].v[0] + kBladeVerts);
   lawn->meshBuilt = FALSE;
   EXPECT_TRUE(Evaluate(*lawn) == first);
   LawnPtr other = NewLawn();
@@ -97,7 +97,7 @@ TEST(Lawn, JitterOffPutsRootsOnTheGridAndAngleOffKeepsBladesUnturned) {
       EXPECT_NEAR(r.y, -2.0f + j * 0.2f, 1e-4);
       EXPECT_NEAR(r.z, 0.0f, 1e-5);
       // No rotation: the root row still runs along +X.
-      const Point3 edge = m.verts[b * V + 3] - m.verts[b * V];
+      const Point3 edge = m.verts[b * kBladeVerts + 3] - m.verts[b * kBladeVerts];
       EXPECT_NEAR(edge.y, 0.0f, 1e-5);
       EXPECT_NEAR(edge.z, 0.0f, 1e-5);
     }
@@ -106,7 +106,7 @@ TEST(Lawn, JitterOffPutsRootsOnTheGridAndAngleOffKeepsBladesUnturned) {
   lawn->meshBuilt = FALSE;
   const Mesh& turned = Evaluate(*lawn);
   int unturned = 0;
-  for (int b = 0; b < 400; ++b) unturned += std::abs((turned.verts[b * V + 3] - turned.verts[b * V]).y) < 1e-5f;
+  for (int b = 0; b < 400; ++b) unturned += std::abs((turned.verts[b * kBladeVerts + 3] - turned.verts[b * kBladeVerts]).y) < 1e-5f;
   EXPECT_LT(unturned, 10);
 }
 
@@ -114,8 +114,8 @@ TEST(Lawn, JitterOffPutsRootsOnTheGridAndAngleOffKeepsBladesUnturned) {
 bool BladesAreASubsequence(const Mesh& part, int partBlades, const Mesh& whole, int wholeBlades) {
   int w = 0;
   for (int p = 0; p < partBlades; ++p) {
-    while (w < wholeBlades && !std::equal(part.verts.begin() + p * V, part.verts.begin() + (p + 1) * V,
-                                          whole.verts.begin() + w * V))
+    while (w < wholeBlades && !std::equal(part.verts.begin() + p * kBladeVerts, part.verts.begin() + (p + 1) * kBladeVerts,
+                                          whole.verts.begin() + w * kBladeVerts))
       ++w;
     if (w++ >= wholeBlades) return false;
   }
@@ -132,7 +132,7 @@ TEST(Lawn, ProbabilityMapsDropBladesWithoutDisturbingTheOthers) {
     EXPECT_EQ(lawn->paramBlock->GetInt(lawn_prob_map_on), TRUE);
     lawn->meshBuilt = FALSE;
     const Mesh& m = Evaluate(*lawn);
-    const int blades = m.getNumFaces() / F;
+    const int blades = m.getNumFaces() / kBladeFaces;
     EXPECT_GE(blades, c.lo) << c.level;
     EXPECT_LE(blades, c.hi) << c.level;
     EXPECT_EQ(m.getNumVerts(), 24400);
@@ -162,9 +162,9 @@ TEST(Lawn, AWhiteProbabilityMapDropsExactlyTheKeepDrawsOf32766And32767) {
   lawn->paramBlock->SetValue(lawn_prob_map, 0, Grey(1.0f));
   lawn->meshBuilt = FALSE;
   const Mesh& m = Evaluate(*lawn);
-  ASSERT_EQ(m.getNumFaces(), static_cast<int>(kept.size()) * F);
+  ASSERT_EQ(m.getNumFaces(), static_cast<int>(kept.size()) * kBladeFaces);
   for (std::size_t b = 0; b < kept.size(); ++b)
-    ASSERT_TRUE(std::equal(m.verts.begin() + b * V, m.verts.begin() + (b + 1) * V, all.verts.begin() + kept[b] * V))
+    ASSERT_TRUE(std::equal(m.verts.begin() + b * kBladeVerts, m.verts.begin() + (b + 1) * kBladeVerts, all.verts.begin() + kept[b] * kBladeVerts))
         << "blade " << b << " is cell " << kept[b];
 }
 
@@ -182,7 +182,7 @@ TEST(Lawn, KeyedSizeAndMagnitudeFollowTheFrameWhileKeyedCountsStayAtFrameZero) {
     ASSERT_TRUE(pb->SetKey(k.id, t, k.atT));
   }
   const Mesh& m = Evaluate(*lawn, t);
-  ASSERT_EQ(m.getNumFaces(), 4 * 3 * F) << "the counts are read at frame 0";
+  ASSERT_EQ(m.getNumFaces(), 4 * 3 * kBladeFaces) << "the counts are read at frame 0";
   const double height = 4.0 * 128.0 / 255.0;  // magnitude at t times the stored grey
   for (int i = 0; i < 4; ++i) {
     for (int j = 0; j < 3; ++j) {
@@ -203,7 +203,7 @@ TEST(Lawn, HeightMapsLiftAndTiltBlades) {
   for (int b = 0; b < 400; b += 37) {
     // The map renders into an 8-bit bitmap: grey 0.5 is stored as 128 / 255.
     EXPECT_NEAR(Root(lifted, b).z, 10.0f * 128.0f / 255.0f, 1e-5) << b;
-    EXPECT_NEAR((lifted.verts[b * V + 3] - lifted.verts[b * V]).z, 0.0f, 1e-5) << "uniform: no tilt";
+    EXPECT_NEAR((lifted.verts[b * kBladeVerts + 3] - lifted.verts[b * kBladeVerts]).z, 0.0f, 1e-5) << "uniform: no tilt";
   }
   // A gradient along v with magnitude 0: roots stay at 0, blades still tilt about X.
   auto* gradient = new GradientTex();
@@ -216,7 +216,7 @@ TEST(Lawn, HeightMapsLiftAndTiltBlades) {
   lawn->meshBuilt = FALSE;
   const Mesh& flat = Evaluate(*lawn);
   EXPECT_NEAR(Root(tilted, 5).z, 0.0f, 1e-5);
-  EXPECT_GT((tilted.verts[5 * V + 60] - flat.verts[5 * V + 60]).Length(), 0.01f) << "the tip leans";
+  EXPECT_GT((tilted.verts[5 * kBladeVerts + 60] - flat.verts[5 * kBladeVerts + 60]).Length(), 0.01f) << "the tip leans";
 }
 
 TEST(Lawn, MapDimensionsReplaceTheGridCounts) {
@@ -228,10 +228,10 @@ TEST(Lawn, MapDimensionsReplaceTheGridCounts) {
   LawnPtr lawn = NewLawn();
   lawn->paramBlock->SetValue(lawn_use_map_size, 0, TRUE);
   lawn->paramBlock->SetValue(lawn_height_map, 0, tex);
-  EXPECT_EQ(Evaluate(*lawn).getNumFaces(), 200 * F);
+  EXPECT_EQ(Evaluate(*lawn).getNumFaces(), 200 * kBladeFaces);
   lawn->paramBlock->SetValue(lawn_height_map, 0, Grey(0.3f));
   lawn->meshBuilt = FALSE;
-  EXPECT_EQ(Evaluate(*lawn).getNumFaces(), 64 * 64 * F) << "procedural maps render at 64 x 64";
+  EXPECT_EQ(Evaluate(*lawn).getNumFaces(), 64 * 64 * kBladeFaces) << "procedural maps render at 64 x 64";
 }
 
 TEST(Lawn, VectorFieldReplacesTheDrawnRotations) {

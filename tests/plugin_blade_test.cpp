@@ -262,7 +262,7 @@ TEST_F(BladeTest, CreationShowsTheSizeInThePanelAndAbortDeletesTheNode) {
   EXPECT_EQ(spin->value, 2.0f);
   EXPECT_EQ(TheHost().AllNodes().size(), 1u);
   drv.Abort();
-  EXPECT_EQ(drv.State(), CreationState::Aborted);
+  EXPECT_EQ(drv.State(), CreationState::kAborted);
   EXPECT_EQ(drv.Node(), nullptr);
   EXPECT_TRUE(TheHost().AllNodes().empty());
   EXPECT_EQ(GetCommandPanel().GetNumPanels(), 2);
@@ -275,9 +275,9 @@ TEST_F(BladeTest, ReleaseContinuesAndTheNextEventStops) {
   ASSERT_TRUE(drv.Begin(Desc("GrassBlade"), error)) << error;
   drv.Press({10, 10});
   EXPECT_EQ(drv.Release({34, 10}), CREATE_CONTINUE);
-  EXPECT_EQ(drv.State(), CreationState::Running);
+  EXPECT_EQ(drv.State(), CreationState::kRunning);
   EXPECT_EQ(drv.Click({34, 10}), CREATE_STOP);
-  EXPECT_EQ(drv.State(), CreationState::Stopped);
+  EXPECT_EQ(drv.State(), CreationState::kStopped);
   ASSERT_NE(drv.Node(), nullptr);
 }
 }  // namespace

@@ -36,7 +36,7 @@ INode* DragLawn(Point3 from, Point3 to, bool ctrl, std::initializer_list<std::pa
   drv.Press(vp.WorldToScreen(from), flags);
   drv.DragTo(vp.WorldToScreen(to), flags);
   drv.Release(vp.WorldToScreen(to), flags);
-  EXPECT_NE(drv.State(), CreationState::Running);
+  EXPECT_NE(drv.State(), CreationState::kRunning);
   return drv.Node();
 }
 
@@ -135,7 +135,7 @@ TEST_F(LawnTest, BlackProbabilityMapScattersAnEmptyGroupButDrawsAllTheSame) {
     ASSERT_TRUE(UserDropMap(3072, black));
     drv.Press(vp.WorldToScreen({0, 0, 0}));
     drv.Release(vp.WorldToScreen({8, 8, 0}));
-    ASSERT_EQ(drv.State(), CreationState::Stopped);
+    ASSERT_EQ(drv.State(), CreationState::kStopped);
     const int next = crt::rand();
     EXPECT_EQ(next, DrawAfter(5, buildType == 0 ? 48 : 24)) << "eight draws a blade, four a tuft";
     INode* group = TopNode(1);
@@ -264,7 +264,7 @@ TEST_F(LawnPanelTest, ScatterUnderAVectorFieldBendsNodesNotRotations) {
   ASSERT_TRUE(UserClick(3071));  // the field, loaded from the creation panel
   drv.Press(vp.WorldToScreen({0, 0, 0}));
   drv.Release(vp.WorldToScreen({8, 8, 0}));
-  ASSERT_EQ(drv.State(), CreationState::Stopped);
+  ASSERT_EQ(drv.State(), CreationState::kStopped);
   INode* group = TopNode(1);
   ASSERT_EQ(group->NumberOfChildren(), 4);
   for (int k = 0; k < 4; ++k) {

@@ -94,17 +94,17 @@ TEST_F(RegistryTest, Dialog101HoldsEveryControlWithItsRectangle) {
     K kind;
     const char* text;
     int x, y, w, h;
-  } rows[] = {{-1, K::Static, "Blade parameters", 25, 14, 56, 8},
-              {-1, K::Static, "Size", 17, 28, 22, 9},     {1490, K::CustEdit, "", 64, 28, 35, 10},
-              {1496, K::Spinner, "", 104, 28, 7, 10},     {-1, K::Static, "Stiffness", 6, 41, 32, 9},
-              {1491, K::CustEdit, "", 64, 41, 35, 10},    {1497, K::Spinner, "", 104, 41, 7, 10},
-              {-1, K::Static, "Gravity", 17, 55, 22, 9},  {1492, K::CustEdit, "", 64, 55, 35, 10},
-              {1498, K::Spinner, "", 104, 55, 7, 10},     {-1, K::Static, "#Weldings", 6, 69, 42, 9},
-              {1493, K::CustEdit, "", 64, 68, 35, 10},    {1499, K::Spinner, "", 104, 68, 7, 10},
-              {-1, K::Static, "Weld factor", 6, 80, 42, 9},
-              {1494, K::CustEdit, "", 64, 80, 35, 10},    {1500, K::Spinner, "", 104, 80, 7, 10},
-              {-1, K::Static, "Thining factor", 6, 93, 45, 9},
-              {1495, K::CustEdit, "", 64, 92, 35, 10},    {1501, K::Spinner, "", 104, 92, 7, 10}};
+  } rows[] = {{-1, K::kStatic, "Blade parameters", 25, 14, 56, 8},
+              {-1, K::kStatic, "Size", 17, 28, 22, 9},     {1490, K::kCustEdit, "", 64, 28, 35, 10},
+              {1496, K::kSpinner, "", 104, 28, 7, 10},     {-1, K::kStatic, "Stiffness", 6, 41, 32, 9},
+              {1491, K::kCustEdit, "", 64, 41, 35, 10},    {1497, K::kSpinner, "", 104, 41, 7, 10},
+              {-1, K::kStatic, "Gravity", 17, 55, 22, 9},  {1492, K::kCustEdit, "", 64, 55, 35, 10},
+              {1498, K::kSpinner, "", 104, 55, 7, 10},     {-1, K::kStatic, "#Weldings", 6, 69, 42, 9},
+              {1493, K::kCustEdit, "", 64, 68, 35, 10},    {1499, K::kSpinner, "", 104, 68, 7, 10},
+              {-1, K::kStatic, "Weld factor", 6, 80, 42, 9},
+              {1494, K::kCustEdit, "", 64, 80, 35, 10},    {1500, K::kSpinner, "", 104, 80, 7, 10},
+              {-1, K::kStatic, "Thining factor", 6, 93, 45, 9},
+              {1495, K::kCustEdit, "", 64, 92, 35, 10},    {1501, K::kSpinner, "", 104, 92, 7, 10}};
   ASSERT_EQ(d->items.size(), std::size(rows));
   for (size_t i = 0; i < std::size(rows); ++i) {
     const DialogItem& it = d->items[i];

@@ -97,14 +97,14 @@ TEST(RenderJson, ReadsEveryKey) {
   EXPECT_EQ(s.camera.position.y, 2.0f);
   EXPECT_EQ(s.camera.fov, 30.0f);
   ASSERT_EQ(s.lights.size(), 5u);
-  EXPECT_EQ(s.lights[0].type, gr::Light::Type::Directional);
+  EXPECT_EQ(s.lights[0].type, gr::Light::Type::kDirectional);
   EXPECT_NEAR(s.lights[0].direction.y, -std::cos(30.0 * M_PI / 180.0), 1e-6);  // travels from +Y downwards
   EXPECT_NEAR(s.lights[0].direction.z, -0.5, 1e-6);
   EXPECT_EQ(s.lights[0].samples, 8);
   EXPECT_EQ(s.lights[1].color.g, 0.5f);
-  EXPECT_EQ(s.lights[2].type, gr::Light::Type::Point);
+  EXPECT_EQ(s.lights[2].type, gr::Light::Type::kPoint);
   EXPECT_EQ(s.lights[3].edgeV.y, -2.0f);
-  EXPECT_EQ(s.lights[4].type, gr::Light::Type::Sky);
+  EXPECT_EQ(s.lights[4].type, gr::Light::Type::kSky);
   EXPECT_EQ(s.lights[4].color.r, 0.0f);
   EXPECT_EQ(s.lights[4].horizon.r, 1.0f);
   EXPECT_EQ(s.lights[4].intensity, 0.25f);

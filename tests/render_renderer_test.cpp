@@ -53,7 +53,7 @@ TEST(Renderer, PointLightFallsOffAndCastsShadows) {
     if (c.blocker) scene.meshes.push_back(Square(0.1f, 0.5f, 0.5f, 0.0f));
     gr::Settings s = TopView();
     gr::Light point;
-    point.type = gr::Light::Type::Point;
+    point.type = gr::Light::Type::kPoint;
     point.position = {1.0f, 0.0f, 1.0f};
     point.intensity = 4.0f;
     s.lights = {point};
@@ -69,7 +69,7 @@ TEST(Renderer, RectLightAveragesItsSamples) {
   scene.meshes.push_back(Square(1.0f));
   gr::Settings s = TopView();
   gr::Light rect;
-  rect.type = gr::Light::Type::Rect;
+  rect.type = gr::Light::Type::kRect;
   rect.position = {0.0f, 0.0f, 2.0f};
   rect.edgeU = {0.01f, 0.0f, 0.0f};
   rect.edgeV = {0.0f, -0.01f, 0.0f};  // u x v points down, towards the square
@@ -196,7 +196,7 @@ TEST(RendererGrass, ExposureDarkensWhereProbesHitAnOverhang) {
   s.camera.position = {0.0f, 0.0f, 0.1f};  // below the roof
   s.camera.fov = 60.0f;
   gr::Light point;
-  point.type = gr::Light::Type::Point;
+  point.type = gr::Light::Type::kPoint;
   point.position = {0.0f, 0.0f, 0.15f};
   point.intensity = 0.0225f;  // 1 at the blade
   s.lights = {point};

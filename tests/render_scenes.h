@@ -40,7 +40,7 @@ inline gr::Settings TopView() {
 
 inline gr::Light Directional(gr::Vec3 travel) {
   gr::Light l;
-  l.type = gr::Light::Type::Directional;
+  l.type = gr::Light::Type::kDirectional;
   l.direction = travel;
   return l;
 }

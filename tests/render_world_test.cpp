@@ -22,7 +22,7 @@ protected:
     scene.meshes.push_back(Square(1.0f));
     settings = TopView();
     gr::Light rect;
-    rect.type = gr::Light::Type::Rect;
+    rect.type = gr::Light::Type::kRect;
     rect.position = {0.0f, 0.0f, 5.0f};
     rect.edgeU = {1.0f, 0.0f, 0.0f};
     rect.edgeV = {0.0f, -1.0f, 0.0f};

@@ -31,7 +31,7 @@ class FakeRoot {
   fs::path root_;
 };
 
-constexpr std::size_t MiB = std::size_t{1} << 20;
+constexpr std::size_t kMiB = std::size_t{1} << 20;
 
 TEST(CgroupMemory, TheTightestLevelAboveTheProcessCounts) {
   {
@@ -40,12 +40,12 @@ TEST(CgroupMemory, TheTightestLevelAboveTheProcessCounts) {
     FakeRoot r;
     r.Write("proc/self/mountinfo", "30 23 0:26 / /sys/fs/cgroup rw,nosuid - cgroup2 cgroup2 rw\n");
     r.Write("proc/self/cgroup", "0::/jobs/run1\n");
-    r.Write("sys/fs/cgroup/jobs/memory.max", std::to_string(1024 * MiB) + "\n");
-    r.Write("sys/fs/cgroup/jobs/memory.current", std::to_string(700 * MiB) + "\n");
-    r.Write("sys/fs/cgroup/jobs/memory.stat", "anon 1\ninactive_file " + std::to_string(100 * MiB) + "\n");
+    r.Write("sys/fs/cgroup/jobs/memory.max", std::to_string(1024 * kMiB) + "\n");
+    r.Write("sys/fs/cgroup/jobs/memory.current", std::to_string(700 * kMiB) + "\n");
+    r.Write("sys/fs/cgroup/jobs/memory.stat", "anon 1\ninactive_file " + std::to_string(100 * kMiB) + "\n");
     r.Write("sys/fs/cgroup/jobs/run1/memory.max", "max\n");
-    r.Write("sys/fs/cgroup/jobs/run1/memory.current", std::to_string(600 * MiB) + "\n");
-    EXPECT_EQ(CgroupMemoryLeft(r.str()), 424 * MiB);
+    r.Write("sys/fs/cgroup/jobs/run1/memory.current", std::to_string(600 * kMiB) + "\n");
+    EXPECT_EQ(CgroupMemoryLeft(r.str()), 424 * kMiB);
   }
   {
     // cgroup v1 beside an unlimited v2 mount, the group path seen below the mount's own root.
@@ -55,11 +55,11 @@ TEST(CgroupMemory, TheTightestLevelAboveTheProcessCounts) {
             "32 23 0:29 /jobs /sys/fs/cgroup/memory rw,relatime shared:9 - cgroup cgroup rw,memory\n"
             "33 23 0:30 / /sys/fs/cgroup/cpu rw - cgroup cgroup rw,cpu\n");
     r.Write("proc/self/cgroup", "4:memory:/jobs/run2\n1:cpu:/\n0::/\n");
-    r.Write("sys/fs/cgroup/memory/run2/memory.limit_in_bytes", std::to_string(512 * MiB) + "\n");
-    r.Write("sys/fs/cgroup/memory/run2/memory.usage_in_bytes", std::to_string(200 * MiB) + "\n");
-    r.Write("sys/fs/cgroup/memory/run2/memory.stat", "total_inactive_file " + std::to_string(8 * MiB) + "\n");
+    r.Write("sys/fs/cgroup/memory/run2/memory.limit_in_bytes", std::to_string(512 * kMiB) + "\n");
+    r.Write("sys/fs/cgroup/memory/run2/memory.usage_in_bytes", std::to_string(200 * kMiB) + "\n");
+    r.Write("sys/fs/cgroup/memory/run2/memory.stat", "total_inactive_file " + std::to_string(8 * kMiB) + "\n");
     r.Write("sys/fs/cgroup/memory/memory.limit_in_bytes", "9223372036854771712\n");  // no limit
-    EXPECT_EQ(CgroupMemoryLeft(r.str()), 320 * MiB);
+    EXPECT_EQ(CgroupMemoryLeft(r.str()), 320 * kMiB);
   }
   {
     FakeRoot r;  // no cgroup file system at all
@@ -74,10 +74,10 @@ TEST(HostMemory, ThePeakEstimateCountsEveryCopyAndTable) {
   EXPECT_EQ(DescribeBytes(5'400'000'000), "5.4 GB");
   EXPECT_EQ(DescribeBytes(812'000'000), "812 MB");
   // The host's cap is part of the headroom, and small requests pass without asking.
-  SetHostMemoryLimit(256 * MiB);
-  EXPECT_LE(HostHeadroom(), 256 * MiB);
-  EXPECT_FALSE(HostCanHold(300 * MiB));
-  EXPECT_TRUE(HostCanHold(63 * MiB));
+  SetHostMemoryLimit(256 * kMiB);
+  EXPECT_LE(HostHeadroom(), 256 * kMiB);
+  EXPECT_FALSE(HostCanHold(300 * kMiB));
+  EXPECT_TRUE(HostCanHold(63 * kMiB));
   SetHostMemoryLimit(0);
   SetHostMeshCopies(0);
   EXPECT_EQ(HostMeshCopies(), 1u);

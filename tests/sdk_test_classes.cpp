@@ -6,14 +6,14 @@ TestDesc::TestDesc() {
   d.id = 500;
   d.width = 100;
   d.height = 80;
-  d.items = {{IDC_STATIC, ControlKind::Static, "Size", 1, 1, 20, 8},
-             {10, ControlKind::CustEdit, "", 30, 1, 30, 10},
-             {11, ControlKind::Spinner, "", 62, 1, 7, 10},
-             {20, ControlKind::RadioButton, "A", 1, 20, 20, 10},
-             {21, ControlKind::RadioButton, "B", 30, 20, 20, 10},
-             {30, ControlKind::CheckBox, "On", 1, 40, 30, 10},
-             {40, ControlKind::CustButton, "", 1, 55, 60, 10},
-             {50, ControlKind::CustButton, "Pick", 1, 67, 60, 10, true}};
+  d.items = {{IDC_STATIC, ControlKind::kStatic, "Size", 1, 1, 20, 8},
+             {10, ControlKind::kCustEdit, "", 30, 1, 30, 10},
+             {11, ControlKind::kSpinner, "", 62, 1, 7, 10},
+             {20, ControlKind::kRadioButton, "A", 1, 20, 20, 10},
+             {21, ControlKind::kRadioButton, "B", 30, 20, 20, 10},
+             {30, ControlKind::kCheckBox, "On", 1, 40, 30, 10},
+             {40, ControlKind::kCustButton, "", 1, 55, 60, 10},
+             {50, ControlKind::kCustButton, "Pick", 1, 67, 60, 10, true}};
   resources.AddDialog(d);
   module_ = MakeModuleRecord("test-module", nullptr, &resources);
 }
