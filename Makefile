@@ -23,6 +23,7 @@ ASAN     ?= build-asan
 TSAN     ?= build-tsan
 FUZZ     ?= build-fuzz
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+FORMAT_PACKAGES := clang-format
 FUZZ_TARGETS  := scene saved_scene roundtrip png field
 FUZZ_SECONDS  ?= 60
 FUZZ_TIMEOUT  ?= 60
@@ -32,7 +33,7 @@ CMAKE_FLAGS ?=
 # The targets the demo needs: the host, the plug-in and the shader.
 DEMO_TARGETS := gramora grass verdigo
 
-.PHONY: all deps deps-serve deps-test deps-fuzz configure-tests build test test-asan test-tsan fuzz demo demo-png install serve serve-png bench clean
+.PHONY: all deps deps-serve deps-test deps-fuzz deps-format format-check format configure-tests build test test-asan test-tsan fuzz demo demo-png install serve serve-png bench clean
 
 all: build
 
@@ -162,6 +163,23 @@ fuzz: deps-fuzz
 	    tail -n 60 $(FUZZ)/$$t.log; exit 1; \
 	  fi; \
 	done
+
+# The C++ style is .clang-format's (Debian's clang-format). format-check lists the tracked sources
+# it would change and fails when there are any; format rewrites them.
+FORMAT_SOURCES = $(shell git ls-files '*.cpp' '*.h')
+
+deps-format:
+	$(call apt_install,$(FORMAT_PACKAGES))
+
+format-check: deps-format
+	@changed=$$(for f in $(FORMAT_SOURCES); do clang-format --style=file "$$f" | cmp -s - "$$f" || echo "$$f"; done); \
+	if [ -n "$$changed" ]; then \
+	  echo "$$changed"; echo "clang-format would change the files above: make format"; exit 1; \
+	fi; \
+	echo "every source file is formatted"
+
+format: deps-format
+	clang-format --style=file -i $(FORMAT_SOURCES)
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
