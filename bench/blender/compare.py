@@ -27,7 +27,7 @@ SKIPPED = 77  # the conventional exit status of a check that could not run
 
 
 def run(args):
-    """Runs a process to its end: (wall s, cpu s, peak MB, stdout)."""
+    """Runs a process to its end: (wall s, cpu s, peak MB (10^6 bytes; ru_maxrss is in KiB), stdout)."""
     start = time.perf_counter()
     proc = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     out = proc.stdout.read()
@@ -35,7 +35,7 @@ def run(args):
     wall = time.perf_counter() - start
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit("failed: " + " ".join(args))
-    return wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss / 1024.0, out
+    return wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss * 1024 / 1e6, out
 
 
 def last_json(text):
