@@ -8,8 +8,9 @@ if(failed)
 endif()
 string(REPLACE "\n" ";" symbols "${symbols}")
 set(public "^(mi_[a-z_]+$|gramora::render::(Renderer::|(Render|EncodePng|FrameBox|SunLight|SkyLight|ParseRenderSection|Settings::GrassFor)[[(]))")
-# The standard library's headers give their own template instantiations default visibility.
-set(standard "^(std::|__gnu_cxx::|_init$|_fini$|_edata$|_end$|__bss_start$)")
+# The standard library's headers give their own template instantiations default visibility (a
+# function template's demangled name starts with its return type).
+set(standard "^(([^:(]+ )?(std::|__gnu_cxx::)|_init$|_fini$|_edata$|_end$|__bss_start$)")
 set(exported 0)
 set(internal "")
 foreach(line IN LISTS symbols)
