@@ -1,10 +1,5 @@
-// The plug-in as the host's loader sees it: registry, string table, dialog 101, version record,
-// and the files the loader refuses.
-#include <unistd.h>
-
+// The plug-in as the host's loader sees it: registry, string table, dialog 101, version record.
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "sdk/ui.h"
 #include "tests/plugin_test_util.h"
@@ -120,25 +115,4 @@ TEST_F(RegistryTest, Dialog101HoldsEveryControlWithItsRectangle) {
   }
 }
 
-TEST(PluginLoaderRefusal, FilesThatAreNotPluginsOrOfAnotherVersion) {
-  namespace fs = std::filesystem;
-  fs::path text = fs::temp_directory_path() / ("gramora_text_" + std::to_string(getpid()) + ".dlo");
-  std::ofstream(text) << "not a library\n";
-  const std::string files[] = {std::string(GRAMORA_TEST_PLUGINS) + "/fake_noexports.so",
-                               std::string(GRAMORA_TEST_PLUGINS) + "/fake_oldversion.so",
-                               text.string(), "/nonexistent/grass.dlo"};
-  PluginLoader l;
-  int classes = GetClassDirectory().Count();
-  for (const std::string& f : files) {
-    std::string error;
-    EXPECT_EQ(l.Load(f, error), nullptr) << f;
-    EXPECT_NE(error.find(f), std::string::npos) << error;
-  }
-  std::string error;
-  l.Load(files[1], error);
-  EXPECT_NE(error.find("0x1F401500"), std::string::npos) << error;
-  EXPECT_TRUE(l.Plugins().empty());
-  EXPECT_EQ(GetClassDirectory().Count(), classes);
-  fs::remove(text);
-}
 }  // namespace
