@@ -1,4 +1,6 @@
 // `gramora build`, `save` and `render`: a scene file through the plug-in to files.
+#include "app/commands.h"
+
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -7,19 +9,18 @@
 
 #include "app/atomic_file.h"
 #include "app/build_stats.h"
-#include "app/commands.h"
 #include "app/errors.h"
 #include "app/host_session.h"
 #include "app/json_file.h"
-#include "app/path_policy.h"
 #include "app/parallel.h"
+#include "app/path_policy.h"
 #include "app/progress.h"
 #include "app/render_bridge.h"
 #include "app/scene_builder.h"
 #include "app/scene_eval.h"
-#include "app/viewport_svg.h"
 #include "app/scene_params.h"
 #include "app/scene_save.h"
+#include "app/viewport_svg.h"
 #include "render/render_json.h"
 #include "sdk/host.h"
 #include "sdk/memory.h"
@@ -39,9 +40,7 @@ void CheckOutputFolder(const std::string& path) {
 }
 
 // "1 node", "3 nodes".
-std::string Count(std::size_t n, const char* noun) {
-  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
-}
+std::string Count(std::size_t n, const char* noun) { return std::to_string(n) + " " + noun + (n == 1 ? "" : "s"); }
 
 TimeValue EvaluationTime(const std::optional<double>& option, const SceneSettings& settings) {
   return FrameToTicks(nlohmann::json(option.value_or(settings.frame)), option ? "--frame" : "the scene's \"frame\"");
@@ -158,7 +157,8 @@ int RunRender(const HostOptions& host, const RenderOptions& options) {
   if (options.height) rs.height = *options.height;
   if (options.spp) rs.spp = *options.spp;
   if (options.threads) rs.threads = *options.threads;
-  rs.shaderPath = FindShaderLibrary(rs.shaderName, (options.scene.empty() ? "(default scene)" : options.scene) + ": render.shader");
+  rs.shaderPath =
+      FindShaderLibrary(rs.shaderName, (options.scene.empty() ? "(default scene)" : options.scene) + ": render.shader");
   rs.progress = !host.quiet;
 
   gramora::render::Image image;

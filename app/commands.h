@@ -5,9 +5,9 @@
 
 // Options every command that loads plug-ins shares.
 struct HostOptions {
-  std::string pluginDir;  // where to load *.dlo from; empty: the folder of the gramora binary
-  bool quiet = false;     // no progress bar
-  bool strict = false;    // warnings about the scene are errors
+  std::string pluginDir;           // where to load *.dlo from; empty: the folder of the gramora binary
+  bool quiet = false;              // no progress bar
+  bool strict = false;             // warnings about the scene are errors
   bool allowOutsidePaths = false;  // files a scene names may lie outside its folder
   std::string shaderDir;           // where shader libraries are found; empty: beside gramora
   double maxPasses = 0;            // work of more passes is refused; 0: no bound

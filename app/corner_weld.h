@@ -12,9 +12,9 @@
 // Corners re-indexed so that each output vertex has one position, normal and texture coordinate:
 // corners that agree on all three share an output vertex.
 struct WeldedMesh {
-  std::vector<Point3> positions;  // world space
-  std::vector<Point3> normals;    // unit length everywhere
-  std::vector<Point3> uvw;        // (u, v, w); (0, 0, 0) for corners without a texture face
+  std::vector<Point3> positions;       // world space
+  std::vector<Point3> normals;         // unit length everywhere
+  std::vector<Point3> uvw;             // (u, v, w); (0, 0, 0) for corners without a texture face
   std::vector<std::uint32_t> indices;  // three per kept face, from 0
 
   std::size_t vertexCount() const { return positions.size(); }

@@ -3,9 +3,9 @@
 #include <chrono>
 #include <nlohmann/json.hpp>
 
-#include "app/little_endian.h"
 #include "app/corner_weld.h"
 #include "app/errors.h"
+#include "app/little_endian.h"
 #include "app/parallel.h"
 #include "app/region_writer.h"
 
@@ -96,10 +96,8 @@ void WriteGlb(const ExportScene& scene, AtomicFile& file, const ProgressFn& prog
   for (std::size_t i = 0; i < count; ++i) {
     const int p = scene.nodes[i].parent;
     const bool grouped = p >= 0 && std::size_t(p) < count && std::size_t(p) != i && scene.nodes[p].isGroup;
-    if (grouped)
-      doc["nodes"][p]["children"].push_back(i);
-    else
-      roots.push_back(i);
+    if (grouped) doc["nodes"][p]["children"].push_back(i);
+    else roots.push_back(i);
   }
   if (count == 0) doc.erase("nodes");
   doc["scenes"] = json::array({roots.empty() ? json::object() : json{{"nodes", roots}}});
@@ -138,7 +136,8 @@ void WriteGlb(const ExportScene& scene, AtomicFile& file, const ProgressFn& prog
   // Everything before the binary chunk's contents goes out in one write.
   std::string head(20, '\0');
   char* p = head.data();
-  for (std::uint64_t word : {std::uint64_t{kMagic}, std::uint64_t{2}, total, std::uint64_t{text.size()}, std::uint64_t{kJsonChunk}})
+  for (std::uint64_t word :
+       {std::uint64_t{kMagic}, std::uint64_t{2}, total, std::uint64_t{text.size()}, std::uint64_t{kJsonChunk}})
     p = PutU32(p, static_cast<std::uint32_t>(word));
   head += text;
   if (offset > 0) {

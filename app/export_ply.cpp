@@ -28,12 +28,13 @@ void WritePly(const ExportScene& scene, AtomicFile& file, const ProgressFn& prog
 
   const std::string header =
       "ply\nformat binary_little_endian 1.0\ncomment written by gramora\n"
-      "element vertex " + std::to_string(vertices) +
+      "element vertex " +
+      std::to_string(vertices) +
       "\nproperty float x\nproperty float y\nproperty float z\n"
       "property float nx\nproperty float ny\nproperty float nz\n"
       "property float u\nproperty float v\nproperty float w\n"
-      "element face " + std::to_string(faces) +
-      "\nproperty list uchar int vertex_indices\nend_header\n";
+      "element face " +
+      std::to_string(faces) + "\nproperty list uchar int vertex_indices\nend_header\n";
   file.Write(header.data(), header.size());
   file.Flush();
 

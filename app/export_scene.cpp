@@ -27,18 +27,14 @@ void WriteSceneFile(const ExportScene& scene, AtomicFile& file, const ProgressFn
   const std::string ext = Extension(file.path());
   if (!IsExportPath(file.path()))
     throw InputError("cannot write '" + file.path() + "': the output must end in .obj, .ply or .glb");
-  if (ext == "obj")
-    WriteObj(scene, file, progress, options);
-  else if (ext == "ply")
-    WritePly(scene, file, progress, options);
-  else
-    WriteGlb(scene, file, progress, options);
+  if (ext == "obj") WriteObj(scene, file, progress, options);
+  else if (ext == "ply") WritePly(scene, file, progress, options);
+  else WriteGlb(scene, file, progress, options);
 }
 
 void ExportSceneFile(const ExportScene& scene, const std::string& path, const ProgressFn& progress,
                      const ExportOptions& options) {
-  if (!IsExportPath(path))
-    throw InputError("cannot write '" + path + "': the output must end in .obj, .ply or .glb");
+  if (!IsExportPath(path)) throw InputError("cannot write '" + path + "': the output must end in .obj, .ply or .glb");
   AtomicFile file(path);
   WriteSceneFile(scene, file, progress, options);
   file.Commit();

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr std::int64_t kNoneBelow = -1;                                  // the largest index of no face
+constexpr std::int64_t kNoneBelow = -1;                                        // the largest index of no face
 constexpr std::int64_t kNoneAbove = std::numeric_limits<std::int64_t>::max();  // the smallest
 
 // The lowest and highest vertex a face uses; a face naming a missing vertex uses none.

@@ -37,7 +37,8 @@ void CheckFiniteGeometry(const ExportNode& node) {
     hi = Point3(std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z));
   }
   for (std::size_t i = 0; i < mesh.tVerts.size(); ++i)
-    if (!Finite(mesh.tVerts[i])) Refuse(node, "texture vertex " + std::to_string(i) + " of its mesh is not a finite number");
+    if (!Finite(mesh.tVerts[i]))
+      Refuse(node, "texture vertex " + std::to_string(i) + " of its mesh is not a finite number");
   if (!node.tm || mesh.verts.empty()) return;
   // The world coordinate c of a vertex is x r0[c] + y r1[c] + z r2[c] + r3[c], summed in single
   // precision. Bounding every term by the box, in double, bounds every partial sum the writers form;

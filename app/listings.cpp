@@ -106,9 +106,8 @@ void PrintBlock(const ParamBlockDesc2& desc, HINSTANCE module) {
   for (int i = 0; i < desc.Count(); ++i) {
     const ParamDef& d = *desc.GetParamDefByIndex(i);
     const std::string name = std::string("\"") + d.int_name + "\"";
-    std::printf("  %4d  %-30s %-8s %-10s %-20s %-5s %s\n", d.id, name.c_str(), TypeName(d.type),
-                DefaultText(d).c_str(), RangeText(d).c_str(), (d.flags & P_ANIMATABLE) ? "yes" : "no",
-                ControlLabel(desc, d, module).c_str());
+    std::printf("  %4d  %-30s %-8s %-10s %-20s %-5s %s\n", d.id, name.c_str(), TypeName(d.type), DefaultText(d).c_str(),
+                RangeText(d).c_str(), (d.flags & P_ANIMATABLE) ? "yes" : "no", ControlLabel(desc, d, module).c_str());
   }
 }
 

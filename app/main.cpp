@@ -6,12 +6,12 @@
 #include <exception>
 
 #include "app/commands.h"
-#include "sdk/large_alloc.h"
 #include "app/errors.h"
 #include "app/examples.h"
 #include "app/path_policy.h"
 #include "app/suggest.h"
 #include "app/warnings.h"
+#include "sdk/large_alloc.h"
 #include "sdk/work_budget.h"
 
 namespace {
@@ -50,7 +50,8 @@ std::string UnknownCommand(int argc, char** argv, const CLI::App& app) {
     const std::vector<std::string> near = NearestNames(word, names, 1);
     std::string all;
     for (const std::string& n : names) all += (all.empty() ? "" : ", ") + n;
-    return "unknown command '" + word + "'" + (near.empty() ? " (commands: " + all + ")" : "; did you mean '" + near[0] + "'?");
+    return "unknown command '" + word + "'" +
+           (near.empty() ? " (commands: " + all + ")" : "; did you mean '" + near[0] + "'?");
   }
   return "";
 }
@@ -63,7 +64,8 @@ int main(int argc, char** argv) {
   app.fallthrough();  // --plugins may also follow the command
   HostOptions host;
   app.add_option("--plugins", host.pluginDir, "folder to load *.dlo plug-ins from (default: beside gramora)");
-  app.add_option("--shaders", host.shaderDir, "folder of the shader libraries a scene may name (default: beside gramora)");
+  app.add_option("--shaders", host.shaderDir,
+                 "folder of the shader libraries a scene may name (default: beside gramora)");
   app.add_option("--max-passes", host.maxPasses,
                  "refuse work that takes more passes than this (a mower combining thousands of frames); 0: no bound")
       ->check(CLI::NonNegativeNumber);
@@ -121,7 +123,8 @@ int main(int argc, char** argv) {
   renderCmd->add_flag("--strict", host.strict, kStrictHelp);
 
   ServeOptions serve;
-  CLI::App* serveCmd = app.add_subcommand("serve", "edit a scene in a web page: the plug-in's panels and a live 3-D view");
+  CLI::App* serveCmd =
+      app.add_subcommand("serve", "edit a scene in a web page: the plug-in's panels and a live 3-D view");
   addExample(serveCmd, serveCmd->add_option("SCENE", serve.scene, "scene file (default: the embedded scene)"));
   serveCmd->add_option("--port", serve.port, "port on 127.0.0.1 (0: any free port)")->check(CLI::Range(0, 65535));
 

@@ -20,9 +20,7 @@
 #endif
 
 // The number of workers for `requested` (0: one per core).
-inline int WorkerCount(int requested) {
-  return requested > 0 ? requested : tbb::this_task_arena::max_concurrency();
-}
+inline int WorkerCount(int requested) { return requested > 0 ? requested : tbb::this_task_arena::max_concurrency(); }
 
 // Calls body(i) for every i in [0, n), on up to `threads` workers (0: one per core), in any order;
 // with one thread, in order on the calling thread. An exception from a body is passed on once all

@@ -34,7 +34,8 @@ std::string SceneFile(const std::string& name, const std::string& baseDir, const
                       const std::string& where) {
   const std::string path = ResolveScenePath(name, baseDir);
   const std::string folder = fs::path(ResolveScenePath("f", baseDir)).parent_path().string();
-  if (!NamedPathAllowed(path, folder)) throw InputError(where + ": the " + what + " " + OutsidePathRefusal(path, folder));
+  if (!NamedPathAllowed(path, folder))
+    throw InputError(where + ": the " + what + " " + OutsidePathRefusal(path, folder));
   // Only a regular file: a device never ends and a pipe may never deliver.
   std::error_code ec;
   if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
@@ -61,8 +62,10 @@ bool IsLibraryName(const std::string& name) {
 
 void CheckShaderName(const std::string& name, const std::string& where) {
   if (!IsLibraryName(name))
-    throw InputError(where + ": \"shader\" names a shader library (\"verdigo\" or \"verdigo.so\"), found beside "
-                     "gramora or in --shaders DIR; a scene cannot give it by path, not '" + name + "'");
+    throw InputError(where +
+                     ": \"shader\" names a shader library (\"verdigo\" or \"verdigo.so\"), found beside "
+                     "gramora or in --shaders DIR; a scene cannot give it by path, not '" +
+                     name + "'");
 }
 
 std::string FindShaderLibrary(const std::string& name, const std::string& where) {

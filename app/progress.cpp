@@ -16,8 +16,7 @@ void ProgressBar::Update(double done, double total) {
   if (!enabled_ || !(total > 0)) return;
   const int percent = static_cast<int>(std::clamp(done / total, 0.0, 1.0) * 100.0);
   const auto now = std::chrono::steady_clock::now();
-  if (percent == lastPercent_ || (drawn_ && percent < 100 && now - lastDraw_ < std::chrono::milliseconds(100)))
-    return;
+  if (percent == lastPercent_ || (drawn_ && percent < 100 && now - lastDraw_ < std::chrono::milliseconds(100))) return;
   constexpr int kWidth = 30;
   const int filled = percent * kWidth / 100;
   std::fprintf(stderr, "\r%s [%s%s] %3d%%", label_.c_str(), std::string(filled, '#').c_str(),

@@ -56,7 +56,8 @@ class SceneBuilder {
   }
 
   INode* BuildObject(const json& entry, const std::string& whereIn) {
-    CheckKeys(entry, {"class", "name", "params", "create", "position", "transform", "vectorField", "panel", "modifiers"},
+    CheckKeys(entry,
+              {"class", "name", "params", "create", "position", "transform", "vectorField", "panel", "modifiers"},
               whereIn);
     if (!entry.contains("class") || !entry["class"].is_string())
       throw InputError(whereIn + ": a node needs \"class\", the class name or internal name of its object");
@@ -69,7 +70,8 @@ class SceneBuilder {
     const ParamSource src{where, scene_.baseDir};
     const json params = entry.value("params", json::object());
 
-    INode* node = entry.contains("create") ? CreateByDrag(cd, entry, params, src) : CreateDirectly(cd, entry, params, src);
+    INode* node =
+        entry.contains("create") ? CreateByDrag(cd, entry, params, src) : CreateDirectly(cd, entry, params, src);
     IObjParam* ip = GetCOREInterface();
     if (entry.contains("name")) {
       if (!entry["name"].is_string() || entry["name"].get<std::string>().empty())
@@ -215,7 +217,8 @@ SceneSettings BuildSceneDocument(const SceneDocument& scene) {
   if (!doc.is_object()) throw InputError(scene.source + ": a scene file is a JSON object with \"nodes\"");
   const bool saved = doc.contains("format");
   if (saved && doc["format"] != kSavedFormat)
-    throw InputError(scene.source + ": unknown \"format\" " + doc["format"].dump() + " (expected \"" + kSavedFormat + "\")");
+    throw InputError(scene.source + ": unknown \"format\" " + doc["format"].dump() + " (expected \"" + kSavedFormat +
+                     "\")");
   CheckKeys(doc, {"format", "frame", "nodes", "render"}, scene.source);
   SceneSettings settings;
   if (doc.contains("frame")) {
@@ -241,10 +244,8 @@ SceneSettings BuildSceneDocument(const SceneDocument& scene) {
   for (std::size_t i = 0; i < nodes.size(); ++i) {
     const std::string where = scene.source + ": nodes[" + std::to_string(i) + "]";
     SetPluginLogContext(where);
-    if (saved)
-      RestoreEntry(nodes[i], where, scene.baseDir);
-    else
-      builder.BuildEntry(nodes[i], where);
+    if (saved) RestoreEntry(nodes[i], where, scene.baseDir);
+    else builder.BuildEntry(nodes[i], where);
     ReportPluginLog(where);
   }
   return settings;

@@ -21,7 +21,9 @@ int ControlId(const json& v, const std::string& where) {
 
 void RunStep(const json& step, const ParamSource& src, const std::string& where) {
   if (!step.is_object() || step.contains("button") == step.contains("spinner"))
-    throw InputError(where + ": a panel step is {\"button\": ID} (with an optional \"answer\") or {\"spinner\": ID, \"value\": NUMBER}");
+    throw InputError(
+        where +
+        ": a panel step is {\"button\": ID} (with an optional \"answer\") or {\"spinner\": ID, \"value\": NUMBER}");
   if (step.contains("spinner")) {
     CheckKeys(step, {"spinner", "value"}, where);
     const int id = ControlId(step["spinner"], where);
@@ -29,14 +31,16 @@ void RunStep(const json& step, const ParamSource& src, const std::string& where)
     if (!value.is_number() || !std::isfinite(value.get<double>()))
       throw InputError(where + ": \"value\" must be the number to type into spinner " + std::to_string(id));
     if (!UserSetSpinner(id, value.get<float>()))
-      throw InputError(where + ": the open panel has no enabled spinner " + std::to_string(id) + " that takes " + value.dump());
+      throw InputError(where + ": the open panel has no enabled spinner " + std::to_string(id) + " that takes " +
+                       value.dump());
     return;
   }
   CheckKeys(step, {"button", "answer"}, where);
   const int id = ControlId(step["button"], where);
   ClearOpenFileAnswers();
   if (step.contains("answer") && !step["answer"].is_null()) {
-    if (!step["answer"].is_string()) throw InputError(where + ": \"answer\" is the path the file dialog answers, or null to cancel");
+    if (!step["answer"].is_string())
+      throw InputError(where + ": \"answer\" is the path the file dialog answers, or null to cancel");
     // The dialog answers only files that exist, beside the scene like every file it names.
     const std::string path = SceneFile(step["answer"].get<std::string>(), src.baseDir, "file", where);
     CheckReadableFile(path, "file", where);

@@ -40,7 +40,8 @@ void CheckKeys(const json& object, std::initializer_list<const char*> allowed, c
     if (std::find(names.begin(), names.end(), key) != names.end()) continue;
     std::string message = where + ": unknown key \"" + key + "\"";
     const std::vector<std::string> near = NearestNames(key, names, 2);
-    message += near.empty() ? " (allowed: " + QuotedList(names, ", ") + ")" : "; did you mean " + QuotedList(near) + "?";
+    message +=
+        near.empty() ? " (allowed: " + QuotedList(names, ", ") + ")" : "; did you mean " + QuotedList(near) + "?";
     throw InputError(message);
   }
 }
@@ -152,8 +153,8 @@ void ApplyGizmo(Modifier* mod, const json& gizmo, const std::string& where) {
     const TimeValue t = FrameToTicks(k[0], where + ": gizmo key");
     // A second key at the same tick would silently replace the first.
     if (!times.insert(t).second)
-      throw InputError(where + ": the gizmo has two position keys at frame " + k[0].dump() + " (keys fall on ticks of 1/" +
-                       std::to_string(GetTicksPerFrame()) + " frame)");
+      throw InputError(where + ": the gizmo has two position keys at frame " + k[0].dump() +
+                       " (keys fall on ticks of 1/" + std::to_string(GetTicksPerFrame()) + " frame)");
     control->SetPositionKey(t, ParsePoint(k[1], where + ": gizmo key"));
   }
 }

@@ -41,6 +41,5 @@ struct PendingObject {
 // Runs the object's Load with the host's loader, then the post-load callbacks it registered.
 void LoadObject(ReferenceMaker* obj);
 
-
 // Throws InputError naming the first key of `object` that is not in `allowed`.
 void CheckKeys(const nlohmann::json& object, std::initializer_list<const char*> allowed, const std::string& where);

@@ -73,8 +73,7 @@ void CheckSavedVectorField(Animatable* obj, const std::string& baseDir, const st
   std::error_code ec;
   if (!std::filesystem::exists(path, ec) && !ec)
     Warn(where + ": the vector field '" + path + "' is missing; the lawn is built without it");
-  else
-    CheckReadableFile(path, "vector field", where);
+  else CheckReadableFile(path, "vector field", where);
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ std::string ClassOf(ReferenceTarget* obj) {
   if (!cd) {
     MSTR name;
     obj->GetClassName(name);
-    throw InputError(std::string("cannot save an object of class \"") + name.data() + "\": no loaded plug-in offers it");
+    throw InputError(std::string("cannot save an object of class \"") + name.data() +
+                     "\": no loaded plug-in offers it");
   }
   return ClassKey(cd);
 }
@@ -30,9 +31,9 @@ ordered_json SaveNode(INode* node) {
   Object* obj = node->GetObjectRef();
   if (!obj) throw InputError(std::string("cannot save node \"") + node->GetName() + "\": it holds no object");
   ordered_json out = {{"class", ClassOf(obj)},
-              {"name", node->GetName()},
-              {"transform", TransformJson(node->GetNodeTM(0))},
-              {"params", SaveParams(obj)}};
+                      {"name", node->GetName()},
+                      {"transform", TransformJson(node->GetNodeTM(0))},
+                      {"params", SaveParams(obj)}};
   if (node->NumModifiers() > 0) {
     ordered_json mods = ordered_json::array();
     for (int i = 0; i < node->NumModifiers(); ++i) {

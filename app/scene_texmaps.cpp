@@ -23,9 +23,10 @@ using MapPtr = std::unique_ptr<Texmap, MapDeleter>;
 
 BMM_Color_fl Color(const json& v, const std::string& where, const char* key) {
   // Outside 0 to 1 a colour means nothing to a map, and a component beyond a float would be saved as null.
-  const bool ok = v.is_array() && (v.size() == 3 || v.size() == 4) && std::all_of(v.begin(), v.end(), [](const json& c) {
-                    return c.is_number() && c.get<double>() >= 0.0 && c.get<double>() <= 1.0;
-                  });
+  const bool ok =
+      v.is_array() && (v.size() == 3 || v.size() == 4) && std::all_of(v.begin(), v.end(), [](const json& c) {
+        return c.is_number() && c.get<double>() >= 0.0 && c.get<double>() <= 1.0;
+      });
   if (!ok) throw InputError(where + ": map option \"" + key + "\" must be [r, g, b] (0 to 1), not " + v.dump());
   return {v[0].get<float>(), v[1].get<float>(), v[2].get<float>(), v.size() == 4 ? v[3].get<float>() : 1.0f};
 }
@@ -45,9 +46,9 @@ float Number(const json& v, const std::string& where, const char* key) {
 }
 
 int Whole(const json& v, const std::string& where, const char* key) {
-  const bool ok = v.is_number_integer() && (v.is_number_unsigned() ? v.get<std::uint64_t>() <= INT_MAX
-                                                                   : v.get<std::int64_t>() >= INT_MIN &&
-                                                                         v.get<std::int64_t>() <= INT_MAX);
+  const bool ok = v.is_number_integer() &&
+                  (v.is_number_unsigned() ? v.get<std::uint64_t>() <= INT_MAX
+                                          : v.get<std::int64_t>() >= INT_MIN && v.get<std::int64_t>() <= INT_MAX);
   if (!ok)
     throw InputError(where + ": map option \"" + key + "\" must be a whole number from " + std::to_string(INT_MIN) +
                      " to " + std::to_string(INT_MAX) + ", not " + v.dump());
@@ -119,10 +120,15 @@ json DescribeTexmap(Texmap* map) {
             {"color2", ColorJson(g->color2)},
             {"direction", g->direction == GradientTex::kAlongV ? "v" : "u"}};
   if (auto* k = dynamic_cast<CheckerTex*>(map))
-    return {{"procedural", "checker"}, {"color1", ColorJson(k->color1)}, {"color2", ColorJson(k->color2)},
+    return {{"procedural", "checker"},
+            {"color1", ColorJson(k->color1)},
+            {"color2", ColorJson(k->color2)},
             {"tiles", k->tiles}};
   if (auto* n = dynamic_cast<NoiseTex*>(map))
-    return {{"procedural", "noise"}, {"color1", ColorJson(n->color1)}, {"color2", ColorJson(n->color2)},
-            {"size", ShortestDouble(n->size)}, {"seed", n->seed}};
+    return {{"procedural", "noise"},
+            {"color1", ColorJson(n->color1)},
+            {"color2", ColorJson(n->color2)},
+            {"size", ShortestDouble(n->size)},
+            {"seed", n->seed}};
   throw InputError("cannot save a texture map of an unknown kind");
 }

@@ -25,9 +25,9 @@
 #include "app/web_assets.h"
 
 namespace fs = std::filesystem;
-using nlohmann::json;
 using httplib::Request;
 using httplib::Response;
+using nlohmann::json;
 
 namespace {
 
@@ -84,7 +84,8 @@ json BodyObject(const Request& req, std::initializer_list<const char*> keys, con
 int Index(const std::string& digits, const char* what) {
   int v = 0;
   const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
-  if (ec != std::errc() || end != digits.data() + digits.size()) throw InputError(std::string(what) + " " + digits + " is out of range");
+  if (ec != std::errc() || end != digits.data() + digits.size())
+    throw InputError(std::string(what) + " " + digits + " is out of range");
   return v;
 }
 
@@ -109,7 +110,8 @@ json FrameParam(const Request& req) {
 
 class ServeApi {
  public:
-  ServeApi(HostQueue& queue, ServeScene& scene, ModalFileDialog& dialog, const PathScope& scope, const WebAssets& assets)
+  ServeApi(HostQueue& queue, ServeScene& scene, ModalFileDialog& dialog, const PathScope& scope,
+           const WebAssets& assets)
       : queue_(queue), scene_(scene), dialog_(dialog), scope_(scope), assets_(assets) {}
 
   void Install(httplib::Server& s) {
@@ -121,7 +123,8 @@ class ServeApi {
       setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
     s.set_pre_routing_handler([this](const Request& req, Response& res) { return Screen(req, res); });
-    s.set_exception_handler([](const Request&, Response& res, std::exception_ptr) { Fail(res, 500, "internal error"); });
+    s.set_exception_handler(
+        [](const Request&, Response& res, std::exception_ptr) { Fail(res, 500, "internal error"); });
     s.set_error_handler([](const Request& req, Response& res) {
       if (!res.body.empty()) return;
       if (res.status == 404) Fail(res, 404, "nothing at " + req.method + " " + req.path);
@@ -131,67 +134,71 @@ class ServeApi {
 
     s.Get("/", Guard([this](const Request& req, Response& res) { Static(req, res); }));
     s.Get(R"(/web/.+)", Guard([this](const Request& req, Response& res) { Static(req, res); }));
-    s.Get("/api/info", Guard([this](const Request&, Response& res) { Reply(res, OnHost([this] { return scene_.Info(); })); }));
-    s.Get("/api/nodes", Guard([this](const Request&, Response& res) { Reply(res, OnHost([this] { return scene_.Nodes(); })); }));
-    s.Get("/api/scene", Guard([this](const Request&, Response& res) { Reply(res, OnHost([this] { return scene_.Saved(); })); }));
+    s.Get("/api/info",
+          Guard([this](const Request&, Response& res) { Reply(res, OnHost([this] { return scene_.Info(); })); }));
+    s.Get("/api/nodes",
+          Guard([this](const Request&, Response& res) { Reply(res, OnHost([this] { return scene_.Nodes(); })); }));
+    s.Get("/api/scene",
+          Guard([this](const Request&, Response& res) { Reply(res, OnHost([this] { return scene_.Saved(); })); }));
     s.Post("/api/scene", Guard([this](const Request& req, Response& res) {
-      const json doc = Body(req);
-      Reply(res, OnHost([this, doc] { return scene_.Replace(doc); }));
-    }));
+             const json doc = Body(req);
+             Reply(res, OnHost([this, doc] { return scene_.Replace(doc); }));
+           }));
     s.Get(R"(/api/nodes/(\d+)/panels)", Guard([this](const Request& req, Response& res) {
-      const int node = Index(req.matches[1], "node");
-      int entry = 0;
-      if (req.has_param("entry")) entry = Index(req.get_param_value("entry"), "entry");
-      const json frame = FrameParam(req);
-      Reply(res, OnHost([=, this] { return scene_.Panels(node, entry, frame); }));
-    }));
+            const int node = Index(req.matches[1], "node");
+            int entry = 0;
+            if (req.has_param("entry")) entry = Index(req.get_param_value("entry"), "entry");
+            const json frame = FrameParam(req);
+            Reply(res, OnHost([=, this] { return scene_.Panels(node, entry, frame); }));
+          }));
     s.Post(R"(/api/nodes/(\d+)/controls/(\d+))", Guard([this](const Request& req, Response& res) {
-      const int node = Index(req.matches[1], "node"), id = Index(req.matches[2], "control");
-      const json body = BodyObject(req, {"entry", "page", "frame", "value", "map"}, "the action");
-      const int entry = IntField(body, "entry", 0), page = IntField(body, "page", -1);
-      json action = json::object();
-      for (const char* key : {"value", "map"})
-        if (body.contains(key)) action[key] = body[key];
-      const json frame = body.value("frame", json());
-      Modal(res, [=, this] { return scene_.Act(node, entry, id, page, action, frame); });
-    }));
+             const int node = Index(req.matches[1], "node"), id = Index(req.matches[2], "control");
+             const json body = BodyObject(req, {"entry", "page", "frame", "value", "map"}, "the action");
+             const int entry = IntField(body, "entry", 0), page = IntField(body, "page", -1);
+             json action = json::object();
+             for (const char* key : {"value", "map"})
+               if (body.contains(key)) action[key] = body[key];
+             const json frame = body.value("frame", json());
+             Modal(res, [=, this] { return scene_.Act(node, entry, id, page, action, frame); });
+           }));
     s.Post(R"(/api/nodes/(\d+)/pages/(\d+))", Guard([this](const Request& req, Response& res) {
-      const int node = Index(req.matches[1], "node"), page = Index(req.matches[2], "page");
-      const json body = BodyObject(req, {"entry", "open"}, "the page change");
-      if (!body.contains("open") || !body["open"].is_boolean()) throw InputError("\"open\" must be true or false");
-      const int entry = IntField(body, "entry", 0);
-      const bool open = body["open"].get<bool>();
-      Reply(res, OnHost([=, this] { return scene_.SetPageOpen(node, entry, page, open); }));
-    }));
+             const int node = Index(req.matches[1], "node"), page = Index(req.matches[2], "page");
+             const json body = BodyObject(req, {"entry", "open"}, "the page change");
+             if (!body.contains("open") || !body["open"].is_boolean())
+               throw InputError("\"open\" must be true or false");
+             const int entry = IntField(body, "entry", 0);
+             const bool open = body["open"].get<bool>();
+             Reply(res, OnHost([=, this] { return scene_.SetPageOpen(node, entry, page, open); }));
+           }));
     s.Get("/api/mesh.glb", Guard([this](const Request& req, Response& res) { Glb(req, res); }));
     s.Get("/api/gizmos", Guard([this](const Request& req, Response& res) {
-      const json frame = FrameParam(req);
-      Reply(res, OnHost([=, this] { return scene_.Gizmos(frame); }));
-    }));
+            const json frame = FrameParam(req);
+            Reply(res, OnHost([=, this] { return scene_.Gizmos(frame); }));
+          }));
     s.Get("/api/topview", Guard([this](const Request& req, Response& res) {
-      const json frame = FrameParam(req);
-      Reply(res, OnHost([=, this] { return scene_.TopView(frame); }));
-    }));
+            const json frame = FrameParam(req);
+            Reply(res, OnHost([=, this] { return scene_.TopView(frame); }));
+          }));
     s.Post("/api/create", Guard([this](const Request& req, Response& res) {
-      const json body = Body(req);
-      Modal(res, [=, this] { return scene_.Create(body); });
-    }));
+             const json body = Body(req);
+             Modal(res, [=, this] { return scene_.Create(body); });
+           }));
     s.Post("/api/render", Guard([this](const Request& req, Response& res) {
-      const json body = Body(req);
-      const std::string png = OnHost([=, this] { return scene_.RenderPng(body); });
-      res.set_header("Cache-Control", "no-store");
-      res.set_content(png, "image/png");
-    }));
+             const json body = Body(req);
+             const std::string png = OnHost([=, this] { return scene_.RenderPng(body); });
+             res.set_header("Cache-Control", "no-store");
+             res.set_content(png, "image/png");
+           }));
     s.Post("/api/save", Guard([this](const Request& req, Response& res) {
-      const json body = Body(req);
-      Reply(res, OnHost([=, this] { return scene_.Save(body); }));
-    }));
+             const json body = Body(req);
+             Reply(res, OnHost([=, this] { return scene_.Save(body); }));
+           }));
     s.Get("/api/files", Guard([this](const Request& req, Response& res) {
-      Reply(res, scope_.ListFiles(req.has_param("pattern") ? req.get_param_value("pattern") : "*"));
-    }));
+            Reply(res, scope_.ListFiles(req.has_param("pattern") ? req.get_param_value("pattern") : "*"));
+          }));
     s.Get("/api/dialog", Guard([this](const Request&, Response& res) {
-      Reply(res, dialog_.IsOpen() ? json{{"dialog", dialog_.Describe()}} : json{{"dialog", nullptr}});
-    }));
+            Reply(res, dialog_.IsOpen() ? json{{"dialog", dialog_.Describe()}} : json{{"dialog", nullptr}});
+          }));
     s.Post("/api/dialog", Guard([this](const Request& req, Response& res) { AnswerDialog(req, res); }));
   }
 
@@ -267,10 +274,12 @@ class ServeApi {
       if (!body["path"].is_string()) throw InputError("\"path\" must be a file in the scene's folder");
       const std::string path = scope_.Resolve(body["path"].get<std::string>(), "\"path\"");
       std::error_code ec;
-      if (!fs::is_regular_file(path, ec)) throw InputError("'" + body["path"].get<std::string>() + "' is not a file in the scene's folder");
+      if (!fs::is_regular_file(path, ec))
+        throw InputError("'" + body["path"].get<std::string>() + "' is not a file in the scene's folder");
       const std::size_t room = dialog_.Describe().value("maxPath", std::size_t(0));
       if (room > 0 && path.size() + 1 > room)
-        throw InputError("'" + path + "' is longer than the " + std::to_string(room - 1) + " characters the plug-in takes");
+        throw InputError("'" + path + "' is longer than the " + std::to_string(room - 1) +
+                         " characters the plug-in takes");
       answer = path;
     } else if (!body.value("cancel", false)) {
       throw InputError("answer a dialog with {\"path\": FILE} or {\"cancel\": true}");
@@ -297,9 +306,10 @@ class ServeApi {
     });
     res.set_header("Cache-Control", "no-store");
     res.set_header("X-Gramora-Stats", stats.dump());
-    res.set_content_provider(glb->size(), "model/gltf-binary", [glb](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-      return sink.write(glb->data() + offset, length);
-    });
+    res.set_content_provider(glb->size(), "model/gltf-binary",
+                             [glb](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                               return sink.write(glb->data() + offset, length);
+                             });
   }
 
   HostQueue& queue_;

@@ -35,7 +35,8 @@ json ModalFileDialog::Describe() const {
     if (bar == std::string::npos) break;
     at = bar + 1;
   }
-  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) filters.push_back({{"name", parts[i]}, {"pattern", parts[i + 1]}});
+  for (std::size_t i = 0; i + 1 < parts.size(); i += 2)
+    filters.push_back({{"name", parts[i]}, {"pattern", parts[i + 1]}});
   return {{"title", request_.title}, {"filters", filters}, {"flags", request_.flags}, {"maxPath", request_.max_file}};
 }
 

@@ -7,8 +7,8 @@
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "sdk/ui.h"
 

@@ -34,11 +34,14 @@ const char* KindName(ControlKind kind) {
 
 const char* TypeName(const ParamDef& d) {
   switch (d.type) {
-    case TYPE_FLOAT: case TYPE_ANGLE: case TYPE_WORLD: return "float";
+    case TYPE_FLOAT:
+    case TYPE_ANGLE:
+    case TYPE_WORLD: return "float";
     case TYPE_INT: return "int";
     case TYPE_BOOL: return "bool";
     case TYPE_POINT3: return "point3";
-    case TYPE_STRING: case TYPE_FILENAME: return "string";
+    case TYPE_STRING:
+    case TYPE_FILENAME: return "string";
     case TYPE_TEXMAP: return "texmap";
   }
   return "unknown";
@@ -77,7 +80,8 @@ json DescribeControl(const HWND__& c, IParamMap2* map) {
     out["editType"] = c.edit_type;
     if (c.buddy) out["edit"] = c.buddy->id;
   }
-  if (const ParamDef* d = BoundParam(map, c.id)) out["param"] = {{"id", d->id}, {"name", d->int_name}, {"type", TypeName(*d)}};
+  if (const ParamDef* d = BoundParam(map, c.id))
+    out["param"] = {{"id", d->id}, {"name", d->int_name}, {"type", TypeName(*d)}};
   return out;
 }
 
@@ -148,7 +152,8 @@ void PanelEditor::Act(int id, int page, const json& action, const MapMaker& make
     if (!action["value"].is_number()) throw InputError(what + ": \"value\" must be a number");
     const bool spin = wnd->kind == ControlKind::kSpinner || wnd->kind == ControlKind::kCustEdit;
     if (!spin) throw InputError(what + " takes no value");
-    if (!UserSetSpinner(id, action["value"].get<float>(), p)) throw InputError(what + " refused the value " + action["value"].dump());
+    if (!UserSetSpinner(id, action["value"].get<float>(), p))
+      throw InputError(what + " refused the value " + action["value"].dump());
   } else if (action.contains("map")) {
     const ParamDef* d = BoundParam(panel.GetMap(p), id);
     if (!d || d->ui.type != TYPE_TEXMAPBUTTON) throw InputError(what + " is not a map button");
@@ -160,7 +165,9 @@ void PanelEditor::Act(int id, int page, const json& action, const MapMaker& make
   } else {
     const bool clickable = wnd->kind == ControlKind::kCheckBox || wnd->kind == ControlKind::kRadioButton ||
                            wnd->kind == ControlKind::kCustButton || wnd->kind == ControlKind::kPushButton;
-    if (!clickable) throw InputError(what + " cannot be clicked" + (wnd->kind == ControlKind::kSpinner ? "; give it a \"value\"" : ""));
+    if (!clickable)
+      throw InputError(what + " cannot be clicked" +
+                       (wnd->kind == ControlKind::kSpinner ? "; give it a \"value\"" : ""));
     UserClick(id, p);
   }
 }

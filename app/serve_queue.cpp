@@ -7,12 +7,9 @@
 
 void HostFailure::Raise() const {
   switch (kind) {
-    case Kind::kInput:
-      throw InputError(message);
-    case Kind::kOutOfMemory:
-      throw std::bad_alloc();
-    case Kind::kOther:
-      break;
+    case Kind::kInput: throw InputError(message);
+    case Kind::kOutOfMemory: throw std::bad_alloc();
+    case Kind::kOther: break;
   }
   throw std::runtime_error(message);
 }

@@ -53,13 +53,18 @@ json Triple(float a, float b, float c) { return json::array({a, b, c}); }
 // render button, and the camera, ground and background for its 3-D view.
 json RenderView(const gramora::render::Settings& rs) {
   const auto& c = rs.camera;
-  json out = {{"width", rs.width}, {"height", rs.height}, {"spp", rs.spp},
+  json out = {{"width", rs.width},
+              {"height", rs.height},
+              {"spp", rs.spp},
               {"background", Triple(rs.background.r, rs.background.g, rs.background.b)},
-              {"ground", {{"enabled", rs.ground.enabled}, {"size", rs.ground.size},
-                          {"color", Triple(rs.ground.color.r, rs.ground.color.g, rs.ground.color.b)}}}};
+              {"ground",
+               {{"enabled", rs.ground.enabled},
+                {"size", rs.ground.size},
+                {"color", Triple(rs.ground.color.r, rs.ground.color.g, rs.ground.color.b)}}}};
   out["camera"] = c.automatic ? json(nullptr)
                               : json{{"position", Triple(c.position.x, c.position.y, c.position.z)},
-                                     {"target", Triple(c.target.x, c.target.y, c.target.z)}, {"fov", c.fov}};
+                                     {"target", Triple(c.target.x, c.target.y, c.target.z)},
+                                     {"fov", c.fov}};
   return out;
 }
 
@@ -137,7 +142,8 @@ ServeScene::ServeScene(const std::string& scenePath, const PathScope& scope, Ope
   const SceneDocument doc = ReadSceneDocument(scenePath);
   settings_ = BuildSceneDocument(doc);
   std::string pattern = (fs::temp_directory_path() / "gramora-serve-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw InputError("cannot make a temporary folder in " + fs::temp_directory_path().string());
+  if (!mkdtemp(pattern.data()))
+    throw InputError("cannot make a temporary folder in " + fs::temp_directory_path().string());
   tempDir_ = pattern;
   TheHost().SetTime(FrameToTicks(json(settings_.frame), "the scene's \"frame\""));
 }
@@ -220,7 +226,8 @@ INode* ServeScene::NodeAt(int index) {
 void ServeScene::OpenPanels(int node, int entry) {
   INode* n = NodeAt(node);
   if (entry < 0 || entry > n->NumModifiers())
-    throw InputError("node " + std::to_string(node) + " has no stack entry " + std::to_string(entry) + " (0 is its object" +
+    throw InputError("node " + std::to_string(node) + " has no stack entry " + std::to_string(entry) +
+                     " (0 is its object" +
                      (n->NumModifiers() > 0 ? ", 1 to " + std::to_string(n->NumModifiers()) + " its modifiers)" : ")"));
   panels_.Open(n, entry);
 }
@@ -230,7 +237,8 @@ json ServeScene::PanelsJson() {
   json stack = json::array();
   if (n && !n->IsGroupHead()) {
     stack.push_back({{"entry", 0}, {"class", ClassOf(n->GetObjectRef())}});
-    for (int m = 0; m < n->NumModifiers(); ++m) stack.push_back({{"entry", m + 1}, {"class", ClassOf(n->GetModifier(m))}});
+    for (int m = 0; m < n->NumModifiers(); ++m)
+      stack.push_back({{"entry", m + 1}, {"class", ClassOf(n->GetModifier(m))}});
   }
   const std::vector<INode*> all = TheHost().AllNodes();
   const auto at = std::find(all.begin(), all.end(), n);
@@ -300,9 +308,14 @@ std::shared_ptr<const std::string_view> ServeScene::Glb(const json& frame, json&
     vertices += n.Geometry().verts.size();
     faces += n.Geometry().faces.size();
   }
-  stats = {{"nodes", scene.nodes.size()}, {"vertices", vertices}, {"faces", faces},
-           {"buildMs", 1e3 * evaluation.build}, {"modifiersMs", 1e3 * evaluation.modifiers},
-           {"evaluateMs", evaluated}, {"glbMs", Millis(start) - evaluated}, {"readBackMs", Millis(start) - exported}};
+  stats = {{"nodes", scene.nodes.size()},
+           {"vertices", vertices},
+           {"faces", faces},
+           {"buildMs", 1e3 * evaluation.build},
+           {"modifiersMs", 1e3 * evaluation.modifiers},
+           {"evaluateMs", evaluated},
+           {"glbMs", Millis(start) - evaluated},
+           {"readBackMs", Millis(start) - exported}};
   return bytes;
 }
 
@@ -319,8 +332,11 @@ json ServeScene::Gizmos(const json& frame) {
       for (const GWPolyline& line : gw.Lines()) {
         json points = json::array();
         for (const Point3& p : line.world) points.push_back({p.x, p.y, p.z});
-        out.push_back({{"node", i}, {"entry", m + 1}, {"closed", line.closed},
-                       {"color", {line.color.x, line.color.y, line.color.z}}, {"points", points}});
+        out.push_back({{"node", i},
+                       {"entry", m + 1},
+                       {"closed", line.closed},
+                       {"color", {line.color.x, line.color.y, line.color.z}},
+                       {"points", points}});
       }
     }
   }
@@ -329,16 +345,21 @@ json ServeScene::Gizmos(const json& frame) {
 
 json ServeScene::TopView(const json& frame) {
   const TopViewDrawing view = DrawTopView(SetFrame(frame), kTopViewMinExtent);
-  return {{"svg", view.svg}, {"width", view.width}, {"height", view.height}, {"unitsPerPixel", view.unitsPerPixel},
+  return {{"svg", view.svg},
+          {"width", view.width},
+          {"height", view.height},
+          {"unitsPerPixel", view.unitsPerPixel},
           {"center", {view.center.x, view.center.y}}};
 }
 
 json ServeScene::Create(const json& request) {
   if (!request.is_object()) throw InputError("a creation is {\"class\", \"view\", \"points\", \"ctrl\"}");
   CheckKeys(request, {"class", "view", "points", "ctrl"}, "the creation");
-  if (!request.contains("class") || !request["class"].is_string()) throw InputError("\"class\" must name the class to create");
+  if (!request.contains("class") || !request["class"].is_string())
+    throw InputError("\"class\" must name the class to create");
   ClassDesc* cd = FindClassOrThrow(request["class"].get<std::string>(), "\"class\"");
-  if (cd->SuperClassID() != GEOMOBJECT_CLASS_ID) throw InputError("\"class\": " + ClassKey(cd) + " is not an object class");
+  if (cd->SuperClassID() != GEOMOBJECT_CLASS_ID)
+    throw InputError("\"class\": " + ClassKey(cd) + " is not an object class");
   const json view = request.value("view", json());
   if (!view.is_object()) throw InputError("\"view\" must be the top view the drag was made in");
   CheckKeys(view, {"width", "height", "unitsPerPixel", "center"}, "\"view\"");
@@ -348,13 +369,16 @@ json ServeScene::Create(const json& request) {
   if (!(upp > 0.0)) throw InputError("\"view\".unitsPerPixel must be above 0");
   const json center = view.value("center", json());
   if (!center.is_array() || center.size() != 2) throw InputError("\"view\".center must be [x, y]");
-  const Point3 origin(FiniteNumber(center[0], 1e6, "\"view\".center x"), FiniteNumber(center[1], 1e6, "\"view\".center y"), 0.0);
+  const Point3 origin(FiniteNumber(center[0], 1e6, "\"view\".center x"),
+                      FiniteNumber(center[1], 1e6, "\"view\".center y"), 0.0);
   const json points = request.value("points", json());
   if (!points.is_array() || points.size() < 2 || points.size() > std::size_t(kMaxDragPoints))
-    throw InputError("\"points\" must be the drag's screen points, 2 to " + std::to_string(kMaxDragPoints) + " of them");
+    throw InputError("\"points\" must be the drag's screen points, 2 to " + std::to_string(kMaxDragPoints) +
+                     " of them");
   std::vector<IPoint2> drag;
   for (const json& p : points) {
-    if (!p.is_array() || p.size() != 2) throw InputError("each of \"points\" must be [x, y] in pixels, not " + p.dump());
+    if (!p.is_array() || p.size() != 2)
+      throw InputError("each of \"points\" must be [x, y] in pixels, not " + p.dump());
     drag.push_back({WholeNumber(p[0], -kMaxViewPixels, 2 * kMaxViewPixels, "a point's x"),
                     WholeNumber(p[1], -kMaxViewPixels, 2 * kMaxViewPixels, "a point's y")});
   }
@@ -385,7 +409,8 @@ json ServeScene::Create(const json& request) {
 }
 
 std::string ServeScene::RenderPng(const json& request) {
-  if (!request.is_object()) throw InputError("a render request is an object {\"frame\", \"width\", \"height\", \"spp\"}");
+  if (!request.is_object())
+    throw InputError("a render request is an object {\"frame\", \"width\", \"height\", \"spp\"}");
   CheckKeys(request, {"frame", "width", "height", "spp"}, "the render request");
   const TimeValue t = SetFrame(request.value("frame", json()));
   gramora::render::Settings rs;

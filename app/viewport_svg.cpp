@@ -127,8 +127,8 @@ std::string Rgb(const Point3& c) {
 std::string Svg(const GraphicsWindow& gw) {
   std::string out;
   char buf[96];
-  std::snprintf(buf, sizeof buf, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\">\n",
-                gw.Width(), gw.Height());
+  std::snprintf(buf, sizeof buf, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\">\n", gw.Width(),
+                gw.Height());
   out += buf;
   out += "<rect width=\"100%\" height=\"100%\" fill=\"" + Rgb(kBackground) + "\"/>\n";
   const std::vector<GWPolyline>& lines = gw.Lines();
@@ -175,7 +175,8 @@ TopViewDrawing DrawTopView(TimeValue t, float minExtent) {
   }
   // Gizmos last, so they stay visible over the grass.
   for (INode* node : nodes) {
-    for (int i = 0; i < node->NumModifiers(); ++i) node->GetModifier(i)->Display(t, node, &view, 0, node->GetModContext(i));
+    for (int i = 0; i < node->NumModifiers(); ++i)
+      node->GetModifier(i)->Display(t, node, &view, 0, node->GetModContext(i));
   }
   out.svg = Svg(gw);
   return out;

@@ -20,8 +20,7 @@ void Sink(const LogRecord& record) {
   const std::lock_guard<std::mutex> lock(pendingMutex);
   if (record.level == LogLevel::kWarning && !strictWarnings)
     std::fprintf(stderr, "gramora: warning: %s: %s\n", context.c_str(), record.message.c_str());
-  else
-    pending.push_back(record);
+  else pending.push_back(record);
 }
 }  // namespace
 

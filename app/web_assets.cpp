@@ -48,7 +48,8 @@ WebAssets::WebAssets(const std::string& folder) {
   if (ec) throw InputError("cannot read the page's files in '" + folder + "': " + ec.message());
   for (const char* needed : {"index.html", "three/three.module.js", "three/addons/controls/OrbitControls.js",
                              "three/addons/loaders/GLTFLoader.js"})
-    if (!files_.count(needed)) throw InputError("cannot serve the page: '" + folder + "/" + needed + "' is missing" + hint);
+    if (!files_.count(needed))
+      throw InputError("cannot serve the page: '" + folder + "/" + needed + "' is missing" + hint);
 }
 
 const WebAsset* WebAssets::Find(const std::string& urlPath) const {

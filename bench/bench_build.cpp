@@ -11,11 +11,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <memory>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,7 +66,8 @@ Run Spawn(const std::vector<std::string>& args) {
   rusage usage{};
   wait4(pid, &status, 0, &usage);
   r.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  r.cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + 1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+  r.cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+          1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
   r.peakBytes = double(usage.ru_maxrss) * 1024.0;
   r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
@@ -138,7 +139,8 @@ void BM_WriteFileOnce(benchmark::State& state) {
     }
     for (std::uint64_t done = 0; done < bytes;) {
       // Direct writes go in whole pages; the last one is cut back below.
-      const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(bytes - done, kBlock) + 4095) / 4096 * 4096;
+      const std::size_t n =
+          static_cast<std::size_t>(std::min<std::uint64_t>(bytes - done, kBlock) + 4095) / 4096 * 4096;
       if (write(fd, block.get(), direct ? n : std::min<std::uint64_t>(bytes - done, kBlock)) <= 0) break;
       done += n;
     }
@@ -156,9 +158,19 @@ void BM_GramoraGlb(benchmark::State& state) { BM_GramoraBuild(state, ".glb"); }
 }  // namespace
 
 // Argument: blades per side. One run per repetition (a run of 1000 x 1000 takes seconds).
-BENCHMARK(BM_LibraryBuild)->Arg(200)->Arg(500)->Arg(1000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LibraryBuild)
+    ->Arg(200)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 // Second argument of BM_WriteFileOnce: 0 through the page cache, 1 around it.
-BENCHMARK(BM_WriteFileOnce)->ArgsProduct({{200, 500, 1000}, {0, 1}})->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteFileOnce)
+    ->ArgsProduct({{200, 500, 1000}, {0, 1}})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GramoraObj)->Arg(200)->Arg(500)->Arg(1000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GramoraGlb)->Arg(200)->Arg(500)->Arg(1000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 

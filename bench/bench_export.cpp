@@ -1,10 +1,10 @@
 // Export throughput (MB/s) of the OBJ, PLY and glb writers on one large grid mesh built here, and
 // on a 200 x 200 blade lawn lent to the writers with a node transform, as `gramora build` does.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
-#include <unistd.h>
 
 #include "app/export_scene.h"
 #include "lawn/blade_lawn.h"

@@ -85,14 +85,36 @@ void BM_WriteOutputBytes(benchmark::State& state) {
 
 // Arguments: blades per side, threads (0 = the default choice, 1 = sequential, 2 = a face worker).
 // CPU times are the whole process's, workers included.
-BENCHMARK(BM_BuildBladeLawn)->Args({20, 0})->Args({200, 0})->Args({200, 1})->Args({1000, 0})->Args({1000, 1})
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-// Tuft lawns: side, threads; the copied baseline ignores the thread count.
-BENCHMARK(BM_BuildBundleLawn)->Args({100, 0})->Args({500, 0})->Args({500, 1})->Unit(benchmark::kMillisecond)
-    ->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK(BM_CopiedTuftLawn)->Args({100, 1})->Args({500, 1})->Unit(benchmark::kMillisecond)->UseRealTime()
+BENCHMARK(BM_BuildBladeLawn)
+    ->Args({20, 0})
+    ->Args({200, 0})
+    ->Args({200, 1})
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->MeasureProcessCPUTime();
-BENCHMARK(BM_WriteOutputBytes)->Args({20, 1})->Args({200, 1})->Args({1000, 1})->Args({500, 3})
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+// Tuft lawns: side, threads; the copied baseline ignores the thread count.
+BENCHMARK(BM_BuildBundleLawn)
+    ->Args({100, 0})
+    ->Args({500, 0})
+    ->Args({500, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_CopiedTuftLawn)
+    ->Args({100, 1})
+    ->Args({500, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_WriteOutputBytes)
+    ->Args({20, 1})
+    ->Args({200, 1})
+    ->Args({1000, 1})
+    ->Args({500, 3})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 BENCHMARK_MAIN();

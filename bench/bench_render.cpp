@@ -98,8 +98,8 @@ void BM_CameraRaysRaw(benchmark::State& state) {
     cpu += ProcessCpuSeconds() - before;
   }
   state.counters["cpu_ms/frame"] = 1e3 * cpu / static_cast<double>(state.iterations());
-  state.counters["rays/s"] = benchmark::Counter(static_cast<double>(stats.cameraRays),
-                                                benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["rays/s"] =
+      benchmark::Counter(static_cast<double>(stats.cameraRays), benchmark::Counter::kIsIterationInvariantRate);
   state.counters["hit_share"] = static_cast<double>(stats.shadedSamples) / static_cast<double>(stats.cameraRays);
 }
 
@@ -121,10 +121,10 @@ void BM_Shade(benchmark::State& state) {
     allocations = gAllocations.load() - before;
   }
   state.counters["cpu_ms/frame"] = 1e3 * cpu / static_cast<double>(state.iterations());
-  state.counters["samples/s"] = benchmark::Counter(static_cast<double>(stats.cameraRays),
-                                                   benchmark::Counter::kIsIterationInvariantRate);
-  state.counters["grass_samples/s"] = benchmark::Counter(static_cast<double>(stats.shadedSamples),
-                                                         benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["samples/s"] =
+      benchmark::Counter(static_cast<double>(stats.cameraRays), benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["grass_samples/s"] =
+      benchmark::Counter(static_cast<double>(stats.shadedSamples), benchmark::Counter::kIsIterationInvariantRate);
   state.counters["allocs/frame"] = static_cast<double>(allocations);
   state.counters["grass_share"] = static_cast<double>(stats.shadedSamples) / static_cast<double>(stats.cameraRays);
 }

@@ -21,11 +21,10 @@ HostSession& Session() {
 
 // A lawn with "Single Mesh?" off dragged over side x side blades.
 SceneDocument ScatterScene(int side) {
-  nlohmann::json doc = {
-      {"nodes",
-       {{{"class", "Lawn"},
-         {"create", {{"from", {0, 0}}, {"to", {side, side}}}},
-         {"params", {{"Single Mesh?", false}, {"# Blades X", side}, {"# Blades Y", side}}}}}}};
+  nlohmann::json doc = {{"nodes",
+                         {{{"class", "Lawn"},
+                           {"create", {{"from", {0, 0}}, {"to", {side, side}}}},
+                           {"params", {{"Single Mesh?", false}, {"# Blades X", side}, {"# Blades Y", side}}}}}}};
   return {doc, "(bench)", "."};
 }
 
@@ -52,7 +51,8 @@ void BM_ScatterAndExportGlb(benchmark::State& state) {
   Session();
   const SceneDocument scene = ScatterScene(static_cast<int>(state.range(0)));
   const std::string path =
-      (std::filesystem::temp_directory_path() / ("gramora_bench_scatter_" + std::to_string(getpid()) + ".glb")).string();
+      (std::filesystem::temp_directory_path() / ("gramora_bench_scatter_" + std::to_string(getpid()) + ".glb"))
+          .string();
   for (auto _ : state) {
     state.PauseTiming();
     TheHost().ResetScene();
@@ -66,8 +66,18 @@ void BM_ScatterAndExportGlb(benchmark::State& state) {
   TheHost().ResetScene();
 }
 
-BENCHMARK(BM_ScatterBlades)->Arg(100)->Arg(300)->Iterations(4)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
-BENCHMARK(BM_ScatterAndExportGlb)->Arg(300)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime()
+BENCHMARK(BM_ScatterBlades)
+    ->Arg(100)
+    ->Arg(300)
+    ->Iterations(4)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_ScatterAndExportGlb)
+    ->Arg(300)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->MeasureProcessCPUTime();
 
 }  // namespace

@@ -66,9 +66,7 @@ struct Points {
 
 // Matrix3::PointTransform of four points at once.
 Points Transform(const Affine& m, const Points& p) {
-  const auto axis = [&](int k) {
-    return p.x * m.row[0][k] + p.y * m.row[1][k] + p.z * m.row[2][k] + m.row[3][k];
-  };
+  const auto axis = [&](int k) { return p.x * m.row[0][k] + p.y * m.row[1][k] + p.z * m.row[2][k] + m.row[3][k]; };
   return {axis(0), axis(1), axis(2)};
 }
 

@@ -43,8 +43,10 @@ Mesh BuildTuftMesh(const TuftRanges& ranges, const float* randoms, int count, in
     return tuft;
   }
   if (numVerts > INT32_MAX || numFaces > INT32_MAX) return tuft;
-  if (!tuft.setNumVerts(static_cast<int>(numVerts), FALSE, TRUE) || !tuft.setNumTVerts(static_cast<int>(numVerts), FALSE) ||
-      !tuft.setNumFaces(static_cast<int>(numFaces), FALSE, TRUE) || !tuft.setNumTVFaces(static_cast<int>(numFaces), FALSE, 0))
+  if (!tuft.setNumVerts(static_cast<int>(numVerts), FALSE, TRUE) ||
+      !tuft.setNumTVerts(static_cast<int>(numVerts), FALSE) ||
+      !tuft.setNumFaces(static_cast<int>(numFaces), FALSE, TRUE) ||
+      !tuft.setNumTVFaces(static_cast<int>(numFaces), FALSE, 0))
     return tuft;
   std::size_t vOffset = 0, fOffset = 0;
   for (const Mesh& blade : parts) {

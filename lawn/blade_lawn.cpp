@@ -85,8 +85,8 @@ Mesh BuildBladeLawnMesh(const BladeLawnSettings& s) {
   // and a dropped blade still consumes its draws (the blades after it keep their shape).
   const std::size_t capacity = writer.Capacity();
   std::vector<LawnBlade> blades;
-  if (!ReserveElements(blades, std::min(capacity, static_cast<std::size_t>(grid.columns) *
-                                                      static_cast<std::size_t>(grid.rows)))) {
+  if (!ReserveElements(
+          blades, std::min(capacity, static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows)))) {
     result.FreeAll();
     LogEntry(LogLevel::kError, "Lawn: cannot allocate the blade list; the lawn is left empty");
     return result;
@@ -110,8 +110,8 @@ Mesh BuildBladeLawnMesh(const BladeLawnSettings& s) {
         rotationX += MapSlopeTilt(s.heightMap, column, row, s.nx, s.ny);
       }
       if (!KeepByProbability(s.probabilityMap, column, row, s.nx, s.ny) || blades.size() >= capacity) continue;
-      const BladeParams params{draws.size, kBladeStiffness, gravity,   kLawnBladeWeldings, kBladeWeldFactor,
-                               draws.thinning, rotationZ,    rotationX, s.maxLength};
+      const BladeParams params{draws.size,     kBladeStiffness, gravity,   kLawnBladeWeldings, kBladeWeldFactor,
+                               draws.thinning, rotationZ,       rotationX, s.maxLength};
       blades.push_back({params, root, column, row});
     }
   }

@@ -6,9 +6,9 @@
 // Everything one build of a blade lawn reads, already taken from the lawn's parameters: switches
 // applied (angles 0 when off, maxLength chosen).
 struct BladeLawnSettings : LawnGridSettings {
-  float angleX = 5.0f, angleZ = 360.0f;    // rotation variance, degrees
+  float angleX = 5.0f, angleZ = 360.0f;  // rotation variance, degrees
   float bladeLength = 1.0f, lengthVar = 0.5f;
-  float maxLength = 1.0f;                  // every blade's maxLength
+  float maxLength = 1.0f;  // every blade's maxLength
   float gravity = 0.2f, gravityVar = 0.5f;
   float thinMin = 1.25f, thinMax = 1.35f;
 };

@@ -48,7 +48,8 @@ Mesh BuildBundleLawnMesh(const BundleLawnSettings& s) {
   const unsigned templateBlades = TuftBlades(s.blades);
   if (s.blades >= static_cast<float>(kMaxTuftBlades + 1)) {
     char text[160];
-    std::snprintf(text, sizeof text, "Lawn: \"Bundle #blades\" %g is more than the %d blades a tuft can hold; tufts get %d",
+    std::snprintf(text, sizeof text,
+                  "Lawn: \"Bundle #blades\" %g is more than the %d blades a tuft can hold; tufts get %d",
                   static_cast<double>(s.blades), kMaxTuftBlades, kMaxTuftBlades);
     LogEntry(LogLevel::kWarning, text);
   }
@@ -81,9 +82,9 @@ Mesh BuildBundleLawnMesh(const BundleLawnSettings& s) {
   // Only a kept tuft draws its 200 values, so a dropped tuft shifts the values of all after it.
   const std::size_t capacity = writer.Capacity();
   std::vector<LawnBlade> blades;
-  if (!ReserveElements(blades, std::min(capacity, static_cast<std::size_t>(grid.columns) *
-                                                      static_cast<std::size_t>(grid.rows) *
-                                                      std::max<std::size_t>(templateBlades, 1)))) {
+  if (!ReserveElements(blades,
+                       std::min(capacity, static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows) *
+                                              std::max<std::size_t>(templateBlades, 1)))) {
     result.FreeAll();
     LogEntry(LogLevel::kError, "Lawn: cannot allocate the blade list; the lawn is left empty");
     return result;

@@ -89,8 +89,7 @@ void Lawn::SetReference(int i, RefTargetHandle target) {
       probabilityMap = static_cast<Texmap*>(target);
       if (paramBlock) paramBlock->SetValue(lawn_prob_map_on, 0, target ? TRUE : FALSE);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

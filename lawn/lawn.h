@@ -72,10 +72,10 @@ class Lawn : public SimpleObject {
   ~Lawn() override;
 
   IParamBlock2* paramBlock = nullptr;
-  BOOL meshBuilt = FALSE;         // a full lawn mesh is built; cleared to force the next build
+  BOOL meshBuilt = FALSE;  // a full lawn mesh is built; cleared to force the next build
   Texmap* heightMap = nullptr;
   Texmap* probabilityMap = nullptr;
-  TimeValue meshTime = 0;         // when the full lawn mesh was built
+  TimeValue meshTime = 0;  // when the full lawn mesh was built
 
   // The lawn the panel procedure edits: the one most recently constructed or opened for editing.
   static Lawn* editing;

@@ -50,10 +50,8 @@ int LawnCreateCallBack::Finish(bool square) {
   // rectangle as dragged.
   const Point3 far = square ? SquareCorner() : secondCorner;
   const MCHAR* name = lawn->GetObjectName();
-  if (buildType == 0)
-    ScatterBlades(pb, firstCorner, far, name, 0, lawn->heightMap, lawn->probabilityMap);
-  else
-    ScatterBundles(pb, firstCorner, far, name, 0, lawn->heightMap, lawn->probabilityMap);
+  if (buildType == 0) ScatterBlades(pb, firstCorner, far, name, 0, lawn->heightMap, lawn->probabilityMap);
+  else ScatterBundles(pb, firstCorner, far, name, 0, lawn->heightMap, lawn->probabilityMap);
   return CREATE_STOP;
 }
 
@@ -78,8 +76,7 @@ int LawnCreateCallBack::proc(ViewExp* vpt, int msg, int point, int flags, IPoint
       secondClick = m;
       UpdateRectangle(vpt, m, square, mat);
       return msg == MOUSE_POINT ? Finish(square) : CREATE_CONTINUE;
-    default:
-      return CREATE_CONTINUE;
+    default: return CREATE_CONTINUE;
   }
 }
 

@@ -13,13 +13,13 @@ class LawnCreateCallBack : public CreateMouseCallBack {
   // creation. Any later point continues.
   int proc(ViewExp* vpt, int msg, int point, int flags, IPoint2 m, Matrix3& mat) override;
 
-  Lawn* lawn = nullptr;        // the lawn being created
-  Point3 firstCorner;          // snapped world point of the first click
-  Point3 secondCorner;         // snapped world point of the latest drag position, at the first's z
-  IPoint2 firstClick;          // screen point of the first click
-  IPoint2 secondClick;         // screen point of the latest drag position
-  float extentX = 0.0f;        // |secondCorner.x - firstCorner.x|
-  float extentY = 0.0f;        // |secondCorner.y - firstCorner.y|
+  Lawn* lawn = nullptr;  // the lawn being created
+  Point3 firstCorner;    // snapped world point of the first click
+  Point3 secondCorner;   // snapped world point of the latest drag position, at the first's z
+  IPoint2 firstClick;    // screen point of the first click
+  IPoint2 secondClick;   // screen point of the latest drag position
+  float extentX = 0.0f;  // |secondCorner.x - firstCorner.x|
+  float extentY = 0.0f;  // |secondCorner.y - firstCorner.y|
 
  private:
   // The second corner moved: the size parameters and the pivot follow.

@@ -125,23 +125,22 @@ INT_PTR LawnDlgProc::DlgProc(TimeValue, IParamMap2*, HWND hWnd, UINT msg, WPARAM
           if (IsDlgButtonChecked(hWnd, IDC_LAWN_BUNDLES)) SwapRollouts(kBundlePage, kBladePage);
           break;
         // Switches and map buttons whose change the automatic panel has already stored.
-        case IDC_LAWN_MAX_LENGTH: case IDC_LAWN_USE_MAP_SIZE: case IDC_LAWN_HEIGHT_MAP_ON: case IDC_LAWN_FIELD_ON:
-        case IDC_LAWN_PROB_MAP_ON: case IDC_LAWN_HEIGHT_MAP: case IDC_LAWN_PROB_MAP:
-          lawn->meshBuilt = FALSE;
-          break;
+        case IDC_LAWN_MAX_LENGTH:
+        case IDC_LAWN_USE_MAP_SIZE:
+        case IDC_LAWN_HEIGHT_MAP_ON:
+        case IDC_LAWN_FIELD_ON:
+        case IDC_LAWN_PROB_MAP_ON:
+        case IDC_LAWN_HEIGHT_MAP:
+        case IDC_LAWN_PROB_MAP: lawn->meshBuilt = FALSE; break;
         case IDC_LAWN_FIELD_FILE:
           PickVectorField(*lawn, hWnd);
           lawn->meshBuilt = FALSE;
           break;
-        default:
-          break;
+        default: break;
       }
       break;
-    case CC_SPINNER_CHANGE:
-      lawn->meshBuilt = FALSE;
-      break;
-    default:
-      break;
+    case CC_SPINNER_CHANGE: lawn->meshBuilt = FALSE; break;
+    default: break;
   }
   return FALSE;
 }

@@ -8,15 +8,26 @@ namespace {
 // An animatable float on a spinner of rollout `map`: edit field `edit`, spinner `spin`.
 ParamDef Spinner(ParamID id, const char* name, float def, float lo, float hi, int editType, int edit, int spin,
                  float scale, MapID map) {
-  return {.id = id, .int_name = name, .type = TYPE_FLOAT, .flags = P_ANIMATABLE, .local_name = IDS_SPIN,
-          .def = {.f = def}, .range = {lo, hi},
-          .ui = {.type = TYPE_SPINNER, .edit_type = editType, .ids = {edit, spin}, .scale = scale}, .map_id = map};
+  return {.id = id,
+          .int_name = name,
+          .type = TYPE_FLOAT,
+          .flags = P_ANIMATABLE,
+          .local_name = IDS_SPIN,
+          .def = {.f = def},
+          .range = {lo, hi},
+          .ui = {.type = TYPE_SPINNER, .edit_type = editType, .ids = {edit, spin}, .scale = scale},
+          .map_id = map};
 }
 
 // A switch on check box `box` of rollout `map`.
 ParamDef Switch(ParamID id, const char* name, int localName, BOOL def, int box, MapID map) {
-  return {.id = id, .int_name = name, .type = TYPE_BOOL, .local_name = localName, .def = {.i = def},
-          .ui = {.type = TYPE_SINGLECHEKBOX, .ids = {box}}, .map_id = map};
+  return {.id = id,
+          .int_name = name,
+          .type = TYPE_BOOL,
+          .local_name = localName,
+          .def = {.i = def},
+          .ui = {.type = TYPE_SINGLECHEKBOX, .ids = {box}},
+          .map_id = map};
 }
 }  // namespace
 

@@ -21,8 +21,8 @@ constexpr auto Flag = LawnSwitch;
 // What both scatters share: the grid over the rectangle, the maps, the group and its nodes.
 class Scatter {
  public:
-  Scatter(IParamBlock2* pb, const Point3& first, const Point3& second, const MCHAR* name, TimeValue t,
-          ParamID countX, ParamID countY, Texmap* heightTexture, Texmap* probabilityTexture)
+  Scatter(IParamBlock2* pb, const Point3& first, const Point3& second, const MCHAR* name, TimeValue t, ParamID countX,
+          ParamID countY, Texmap* heightTexture, Texmap* probabilityTexture)
       : first_(first), ip_(GetCOREInterface()), group_(name ? name : "") {
     ip_->MakeNameUnique(group_);
     // The maps' switches are read at time 0 by every caller; the magnitude follows t.
@@ -47,7 +47,8 @@ class Scatter {
     const int cx = nx >= 1.0f ? static_cast<int>(nx) : 0, cy = ny >= 1.0f ? static_cast<int>(ny) : 0;
     for (int ix = 0; ix < cx; ++ix)
       for (int iy = 0; iy < cy; ++iy)
-        place(ix, iy, Point3(first_.x + static_cast<float>(ix) * stepX, first_.y + static_cast<float>(iy) * stepY, 0.0f));
+        place(ix, iy,
+              Point3(first_.x + static_cast<float>(ix) * stepX, first_.y + static_cast<float>(iy) * stepY, 0.0f));
   }
 
   const Bitmap* Height() const { return height_.bitmap; }
@@ -86,8 +87,10 @@ INode* ScatterBlades(IParamBlock2* pb, const Point3& firstCorner, const Point3& 
   if (!pb) return nullptr;
   Scatter s(pb, firstCorner, secondCorner, name, t, lawn_blades_x, lawn_blades_y, heightTexture, probabilityTexture);
   const bool jitter = Flag(pb, lawn_jitter, t) != 0, angles = Flag(pb, lawn_angle_var, t) != 0;
-  const float jitterX = jitter ? pb->GetFloat(lawn_jitter_x, t) : 0.0f, jitterY = jitter ? pb->GetFloat(lawn_jitter_y, t) : 0.0f;
-  const float angleX = angles ? pb->GetFloat(lawn_angle_x, t) : 0.0f, angleZ = angles ? pb->GetFloat(lawn_angle_z, t) : 0.0f;
+  const float jitterX = jitter ? pb->GetFloat(lawn_jitter_x, t) : 0.0f,
+              jitterY = jitter ? pb->GetFloat(lawn_jitter_y, t) : 0.0f;
+  const float angleX = angles ? pb->GetFloat(lawn_angle_x, t) : 0.0f,
+              angleZ = angles ? pb->GetFloat(lawn_angle_z, t) : 0.0f;
   const float L = pb->GetFloat(lawn_blade_length, t), Lv = pb->GetFloat(lawn_blade_length_var, t);
   const float maxLength = Flag(pb, lawn_blade_max_length, t) ? 0.0f : L;
   const float G = pb->GetFloat(lawn_blade_gravity, t), Gv = pb->GetFloat(lawn_blade_gravity_var, t);
@@ -124,17 +127,20 @@ INode* ScatterBlades(IParamBlock2* pb, const Point3& firstCorner, const Point3& 
       tm = BendMatrix(field->SampleCell(ci, cj, slice, frame));
     }
     tm.SetTrans(position);
-    s.Make(kGrassBladeClassID, "_Blade", [&](IParamBlock2* b) {
-      b->SetValue(blade_size, 0, length);
-      b->SetValue(blade_stiffness, 0, 0.0f);
-      b->SetValue(blade_gravity, 0, gravity);
-      b->SetValue(blade_weldings, 0, 2.0f);
-      b->SetValue(blade_weld_factor, 0, 0.05f);
-      b->SetValue(blade_thinning, 0, thinning);
-      b->SetValue(blade_rotation_x, 0, rotationX);
-      b->SetValue(blade_rotation_z, 0, rotationZ);
-      b->SetValue(blade_max_length, 0, maxLength);
-    }, tm);
+    s.Make(
+        kGrassBladeClassID, "_Blade",
+        [&](IParamBlock2* b) {
+          b->SetValue(blade_size, 0, length);
+          b->SetValue(blade_stiffness, 0, 0.0f);
+          b->SetValue(blade_gravity, 0, gravity);
+          b->SetValue(blade_weldings, 0, 2.0f);
+          b->SetValue(blade_weld_factor, 0, 0.05f);
+          b->SetValue(blade_thinning, 0, thinning);
+          b->SetValue(blade_rotation_x, 0, rotationX);
+          b->SetValue(blade_rotation_z, 0, rotationZ);
+          b->SetValue(blade_max_length, 0, maxLength);
+        },
+        tm);
   });
   return s.Group();
 }
@@ -144,7 +150,8 @@ INode* ScatterBundles(IParamBlock2* pb, const Point3& firstCorner, const Point3&
   if (!pb) return nullptr;
   Scatter s(pb, firstCorner, secondCorner, name, t, lawn_bundles_x, lawn_bundles_y, heightTexture, probabilityTexture);
   const bool jitter = Flag(pb, lawn_b_jitter, t) != 0;
-  const float jitterX = jitter ? pb->GetFloat(lawn_b_jitter_x, t) : 0.0f, jitterY = jitter ? pb->GetFloat(lawn_b_jitter_y, t) : 0.0f;
+  const float jitterX = jitter ? pb->GetFloat(lawn_b_jitter_x, t) : 0.0f,
+              jitterY = jitter ? pb->GetFloat(lawn_b_jitter_y, t) : 0.0f;
   const float L = pb->GetFloat(lawn_bundle_length, t), Lv = pb->GetFloat(lawn_bundle_length_var, t);
   const float maxHeight = Flag(pb, lawn_bundle_max_length, t) ? 0.0f : L;
   const float G = pb->GetFloat(lawn_bundle_gravity, t), Gv = pb->GetFloat(lawn_bundle_gravity_var, t);
@@ -162,25 +169,28 @@ INode* ScatterBundles(IParamBlock2* pb, const Point3& firstCorner, const Point3&
     if (!s.Keep(ix, iy)) return;
     Matrix3 tm;
     tm.SetTrans(position);
-    s.Make(kGrassBundleClassID, "_Bundle", [&](IParamBlock2* b) {
-      b->SetValue(bundle_size, 0, L);
-      b->SetValue(bundle_variation, 0, Lv);
-      b->SetValue(bundle_blades, 0, blades);
-      b->SetValue(bundle_stiffness_min, 0, 0.0f);
-      b->SetValue(bundle_stiffness_max, 0, 0.0f);
-      b->SetValue(bundle_gravity_min, 0, G);
-      b->SetValue(bundle_gravity_max, 0, G * (1 + Gv));
-      b->SetValue(bundle_weldings_min, 0, 2.0f);
-      b->SetValue(bundle_weldings_max, 0, 2.0f);
-      b->SetValue(bundle_weld_factor_min, 0, 0.05f);
-      b->SetValue(bundle_weld_factor_max, 0, 0.1f);
-      b->SetValue(bundle_thinness_min, 0, Tmin);
-      b->SetValue(bundle_thinness_max, 0, Tmax);
-      b->SetValue(bundle_rotation_min, 0, 0.0f);
-      b->SetValue(bundle_rotation_max, 0, 6.2831855f);
-      b->SetValue(bundle_max_height_on, 0, maxHeight == L ? TRUE : FALSE);
-      b->SetValue(bundle_max_height, 0, maxHeight);
-    }, tm);
+    s.Make(
+        kGrassBundleClassID, "_Bundle",
+        [&](IParamBlock2* b) {
+          b->SetValue(bundle_size, 0, L);
+          b->SetValue(bundle_variation, 0, Lv);
+          b->SetValue(bundle_blades, 0, blades);
+          b->SetValue(bundle_stiffness_min, 0, 0.0f);
+          b->SetValue(bundle_stiffness_max, 0, 0.0f);
+          b->SetValue(bundle_gravity_min, 0, G);
+          b->SetValue(bundle_gravity_max, 0, G * (1 + Gv));
+          b->SetValue(bundle_weldings_min, 0, 2.0f);
+          b->SetValue(bundle_weldings_max, 0, 2.0f);
+          b->SetValue(bundle_weld_factor_min, 0, 0.05f);
+          b->SetValue(bundle_weld_factor_max, 0, 0.1f);
+          b->SetValue(bundle_thinness_min, 0, Tmin);
+          b->SetValue(bundle_thinness_max, 0, Tmax);
+          b->SetValue(bundle_rotation_min, 0, 0.0f);
+          b->SetValue(bundle_rotation_max, 0, 6.2831855f);
+          b->SetValue(bundle_max_height_on, 0, maxHeight == L ? TRUE : FALSE);
+          b->SetValue(bundle_max_height, 0, maxHeight);
+        },
+        tm);
   });
   return s.Group();
 }

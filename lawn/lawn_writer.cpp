@@ -44,12 +44,12 @@ bool LawnMeshWriter::Affordable() const {
   const bool tufts = std::string(elements_) == "tufts";
   char count[32];
   std::snprintf(count, sizeof count, "%.0f", cells_);
-  LogEntry(LogLevel::kError,
-           std::string("Lawn: the lawn of ") + count + " " + elements_ + " needs about " + DescribeBytes(peak) +
-               " at its peak (a mesh of " + DescribeBytes(mesh) + ", held " + std::to_string(copies) +
-               " times), more than the " + DescribeBytes(HostHeadroom()) + " this process can have; lower " +
-               (tufts ? "\"# Bundles X\" and \"# Bundles Y\"" : "\"# Blades X\" and \"# Blades Y\"") +
-               " (or, with \"Use heightmap dimension\" on, use a smaller height map)");
+  LogEntry(LogLevel::kError, std::string("Lawn: the lawn of ") + count + " " + elements_ + " needs about " +
+                                 DescribeBytes(peak) + " at its peak (a mesh of " + DescribeBytes(mesh) + ", held " +
+                                 std::to_string(copies) + " times), more than the " + DescribeBytes(HostHeadroom()) +
+                                 " this process can have; lower " +
+                                 (tufts ? "\"# Bundles X\" and \"# Bundles Y\"" : "\"# Blades X\" and \"# Blades Y\"") +
+                                 " (or, with \"Use heightmap dimension\" on, use a smaller height map)");
   return false;
 }
 
@@ -142,8 +142,8 @@ bool LawnMeshWriter::Write(const std::vector<LawnBlade>& blades, const LawnBend&
     return false;
   }
   // The two workers write disjoint arrays, so the mesh is the same with one or two.
-  const bool twoWorkers = threads > 0 ? threads > 1
-                                      : std::thread::hardware_concurrency() > 1 && blades.size() >= kMinBladesForTwoWorkers;
+  const bool twoWorkers =
+      threads > 0 ? threads > 1 : std::thread::hardware_concurrency() > 1 && blades.size() >= kMinBladesForTwoWorkers;
   std::thread faceWorker;
   bool facesWritten = false;
   if (twoWorkers) {

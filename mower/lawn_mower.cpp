@@ -128,8 +128,7 @@ void LawnMower::ModifyObject(TimeValue t, ModContext& mc, ObjectState* os, INode
   // A late frame means millions of passes: the host hears of them first and may refuse them.
   const int tpf = GetTicksPerFrame();
   const int frames = t / tpf;
-  if (frames > 0 &&
-      !AnnounceWork("LawnMower: \"Combine over time\" at frame " + std::to_string(frames), frames + 1.0))
+  if (frames > 0 && !AnnounceWork("LawnMower: \"Combine over time\" at frame " + std::to_string(frames), frames + 1.0))
     return;
   for (int i = 0; i <= frames; ++i) pass(i * tpf);
 }

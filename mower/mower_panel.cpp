@@ -34,8 +34,12 @@ void ShowCircleSpinners(HWND panel) {
 }
 
 ParamDef SizeParam(ParamID id, const char* name, int edit, int spin) {
-  return {.id = id, .int_name = name, .type = TYPE_FLOAT, .flags = P_ANIMATABLE | P_RESET_DEFAULT,
-          .def = {.f = 0.0f}, .range = {0.0f, 999999.0f},
+  return {.id = id,
+          .int_name = name,
+          .type = TYPE_FLOAT,
+          .flags = P_ANIMATABLE | P_RESET_DEFAULT,
+          .def = {.f = 0.0f},
+          .range = {0.0f, 999999.0f},
           .ui = {.type = TYPE_SPINNER, .edit_type = EDITTYPE_FLOAT, .ids = {edit, spin}, .scale = 0.1f}};
 }
 
@@ -52,24 +56,48 @@ GenSubObjType& MowerSubObjType() { return g_subObjType; }
 
 ParamBlockSpec LawnMowerBlockSpec(ClassDesc2* owner) {
   return {
-      .id = 0, .int_name = "Lawnmower Parameters", .local_name = 0, .owner = owner,
-      .flags = P_AUTO_CONSTRUCT | P_AUTO_UI, .ref_no = 0,
-      .rollouts = {{.map_id = 0, .dialog = IDD_LAWN_MOWER, .title = IDS_MOWER_PARAMS, .rolled_up = FALSE, .proc = &g_dlgProc}},
+      .id = 0,
+      .int_name = "Lawnmower Parameters",
+      .local_name = 0,
+      .owner = owner,
+      .flags = P_AUTO_CONSTRUCT | P_AUTO_UI,
+      .ref_no = 0,
+      .rollouts =
+          {{.map_id = 0, .dialog = IDD_LAWN_MOWER, .title = IDS_MOWER_PARAMS, .rolled_up = FALSE, .proc = &g_dlgProc}},
       .params = {
-          {.id = mower_shape, .int_name = "shape", .type = TYPE_INT, .flags = P_RESET_DEFAULT,
-           .local_name = IDS_SHAPE_TYPE, .def = {.i = 0}, .range = {0.0f, 1.0f},
+          {.id = mower_shape,
+           .int_name = "shape",
+           .type = TYPE_INT,
+           .flags = P_RESET_DEFAULT,
+           .local_name = IDS_SHAPE_TYPE,
+           .def = {.i = 0},
+           .range = {0.0f, 1.0f},
            .ui = {.type = TYPE_RADIO, .ids = {IDC_MOWER_RECT, IDC_MOWER_CIRCLE}}},
           SizeParam(mower_width, "Width", IDC_MOWER_WIDTH, IDC_MOWER_WIDTH_SPIN),
           SizeParam(mower_height, "Height", IDC_MOWER_HEIGHT, IDC_MOWER_HEIGHT_SPIN),
           SizeParam(mower_radius, "Radius", IDC_MOWER_RADIUS, IDC_MOWER_RADIUS_SPIN),
-          {.id = mower_length, .int_name = "Length", .type = TYPE_FLOAT,
-           .flags = P_ANIMATABLE | P_RESET_DEFAULT, .def = {.f = 0.5f}, .range = {0.0f, 1.0f},
-           .ui = {.type = TYPE_SPINNER, .edit_type = EDITTYPE_FLOAT,
-                  .ids = {IDC_MOWER_LENGTH, IDC_MOWER_LENGTH_SPIN}, .scale = 0.001f}},
-          {.id = mower_combine, .int_name = "Combine over time", .type = TYPE_BOOL, .def = {.i = FALSE},
-           .range = {0.0f, 1.0f}, .ui = {.type = TYPE_SINGLECHEKBOX, .ids = {IDC_MOWER_COMBINE}}},
-          {.id = mower_invert, .int_name = "Inverse selection", .type = TYPE_BOOL, .def = {.i = FALSE},
-           .range = {0.0f, 1.0f}, .ui = {.type = TYPE_SINGLECHEKBOX, .ids = {IDC_MOWER_INVERT}}},
+          {.id = mower_length,
+           .int_name = "Length",
+           .type = TYPE_FLOAT,
+           .flags = P_ANIMATABLE | P_RESET_DEFAULT,
+           .def = {.f = 0.5f},
+           .range = {0.0f, 1.0f},
+           .ui = {.type = TYPE_SPINNER,
+                  .edit_type = EDITTYPE_FLOAT,
+                  .ids = {IDC_MOWER_LENGTH, IDC_MOWER_LENGTH_SPIN},
+                  .scale = 0.001f}},
+          {.id = mower_combine,
+           .int_name = "Combine over time",
+           .type = TYPE_BOOL,
+           .def = {.i = FALSE},
+           .range = {0.0f, 1.0f},
+           .ui = {.type = TYPE_SINGLECHEKBOX, .ids = {IDC_MOWER_COMBINE}}},
+          {.id = mower_invert,
+           .int_name = "Inverse selection",
+           .type = TYPE_BOOL,
+           .def = {.i = FALSE},
+           .range = {0.0f, 1.0f},
+           .ui = {.type = TYPE_SINGLECHEKBOX, .ids = {IDC_MOWER_INVERT}}},
       }};
 }
 

@@ -36,10 +36,8 @@ int SizeDragCreateCallBack::proc(ViewExp* vpt, int msg, int point, int /*flags*/
         pb->GetDesc()->InvalidateUI();
       }
       return CREATE_CONTINUE;
-    case 2:
-      return CREATE_STOP;
-    default:
-      return CREATE_CONTINUE;
+    case 2: return CREATE_STOP;
+    default: return CREATE_CONTINUE;
   }
 }
 

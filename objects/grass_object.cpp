@@ -12,9 +12,7 @@ void GrassObject::EndEditParams(IObjParam* iface, ULONG flags, Animatable* next)
   PanelInterface() = nullptr;
 }
 
-IParamBlock2* GrassObject::GetParamBlockByID(BlockID id) {
-  return pblock && pblock->ID() == id ? pblock : nullptr;
-}
+IParamBlock2* GrassObject::GetParamBlockByID(BlockID id) { return pblock && pblock->ID() == id ? pblock : nullptr; }
 
 void GrassObject::SetReference(int i, RefTargetHandle target) {
   if (i != 0) return;

@@ -7,7 +7,12 @@
 // A spinner-bound animatable float: edit field `edit`, spinner `spin`, `scale` per click.
 inline ParamDef SpinnerParam(ParamID id, const char* name, float def, float lo, float hi, int edit_type, int edit,
                              int spin, float scale) {
-  return {.id = id, .int_name = name, .type = TYPE_FLOAT, .flags = P_ANIMATABLE,
-          .local_name = IDS_SPIN, .def = {.f = def}, .range = {lo, hi},
+  return {.id = id,
+          .int_name = name,
+          .type = TYPE_FLOAT,
+          .flags = P_ANIMATABLE,
+          .local_name = IDS_SPIN,
+          .def = {.f = def},
+          .range = {lo, hi},
           .ui = {.type = TYPE_SPINNER, .edit_type = edit_type, .ids = {edit, spin}, .scale = scale}};
 }

@@ -11,7 +11,7 @@
 namespace gramora::render {
 
 class Reader {
-public:
+ public:
   Reader(const nlohmann::json& object, std::string path) : object_(object), path_(std::move(path)) {}
 
   // "" when the object has no key but the known ones, else the first unknown key's message.
@@ -88,7 +88,7 @@ public:
 
   std::string error;
 
-private:
+ private:
   static std::string Format(double d) {
     std::string s = std::to_string(d);
     s.erase(s.find_last_not_of('0') + 1);

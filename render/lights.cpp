@@ -21,7 +21,7 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 // Parallel light from a disc of the sky of the given angular radius (a point when 0); samples are
 // spread over the disc, stratified along its radius.
 class DirectionalLight final : public LightSource {
-public:
+ public:
   explicit DirectionalLight(const Light& light) : LightSource(light) {
     toLight_ = Normalised(-1.0f * ToMi(light.direction));
     if (Length(toLight_) == 0.0f) toLight_ = {0.0f, 0.0f, 1.0f};
@@ -42,15 +42,15 @@ public:
     return {toLight, kInfinity, power_, 1.0f};
   }
 
-private:
-  miVector toLight_{};       // unit vector towards the light
-  float cosMax_ = 1.0f;      // cosine of the disc's angular radius
+ private:
+  miVector toLight_{};          // unit vector towards the light
+  float cosMax_ = 1.0f;         // cosine of the disc's angular radius
   miVector axisU_{}, axisV_{};  // frame around toLight_
 };
 
 // A point that falls off with the square of the distance.
 class PointLight final : public LightSource {
-public:
+ public:
   explicit PointLight(const Light& light) : LightSource(light), position_(ToMi(light.position)) {}
 
   LightSample Sample(const miVector& point, int, float, float, SampleRng&) const override {
@@ -59,15 +59,18 @@ public:
     return {Normalised(d), distance, power_, distance > 0.0f ? 1.0f / (distance * distance) : 0.0f};
   }
 
-private:
+ private:
   miVector position_{};
 };
 
 // A one-sided rectangle that emits along edgeU x edgeV; samples on a grid over it.
 class RectLight final : public LightSource {
-public:
+ public:
   explicit RectLight(const Light& light)
-      : LightSource(light), position_(ToMi(light.position)), edgeU_(ToMi(light.edgeU)), edgeV_(ToMi(light.edgeV)),
+      : LightSource(light),
+        position_(ToMi(light.position)),
+        edgeU_(ToMi(light.edgeU)),
+        edgeV_(ToMi(light.edgeV)),
         normal_(Normalised(Cross(edgeU_, edgeV_))) {
     samples_ = light.samples > 0 ? light.samples : 4;
   }
@@ -85,14 +88,14 @@ public:
     return {toLight, distance, power_, distance > 0.0f && cosL > 0.0f ? cosL / (distance * distance) : 0.0f};
   }
 
-private:
+ private:
   miVector position_{}, edgeU_{}, edgeV_{}, normal_{};
 };
 
 // A dome over the scene whose colour runs from its horizon colour to its zenith colour; rays that
 // hit nothing see it.
 class SkyDome final : public LightSource {
-public:
+ public:
   explicit SkyDome(const Light& light)
       : LightSource(light), zenith_(light.color), horizon_(light.horizon), intensity_(light.intensity) {}
 
@@ -123,8 +126,8 @@ public:
             horizon_.b + f * (zenith_.b - horizon_.b)};
   }
 
-private:
-  Rgb zenith_, horizon_;  // the colour seen straight up and at the horizon
+ private:
+  Rgb zenith_, horizon_;    // the colour seen straight up and at the horizon
   float intensity_ = 1.0f;  // how strongly it lights; 1 lights a white surface to the colour it shows
 };
 

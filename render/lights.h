@@ -16,14 +16,14 @@ struct SampleRng;
 
 // One sample of a light for a shading point, before the shadow ray.
 struct LightSample {
-  miVector toLight{};  // unit direction from the point towards the sample
+  miVector toLight{};     // unit direction from the point towards the sample
   float distance = 0.0f;  // to the sample; infinite for lights at infinity
   Rgb emitted;            // what the sample emits towards the point
   float scale = 1.0f;     // falloff and solid-angle factor the emitted colour is multiplied by
 };
 
 class LightSource {
-public:
+ public:
   virtual ~LightSource() = default;
 
   // Shadow samples it gives one shading point.
@@ -35,7 +35,7 @@ public:
   virtual bool SeenByMissedRays() const { return false; }
   virtual Rgb Radiance(const miVector& /*dir*/) const { return {}; }
 
-protected:
+ protected:
   explicit LightSource(const Light& light);
   Rgb power_;  // colour times intensity
   int samples_ = 1;

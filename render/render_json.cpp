@@ -13,8 +13,8 @@ using nlohmann::json;
 
 std::string ParseVerdigo(const json& object, const std::string& path, VerdigoSettings& v) {
   Reader r(object, path);
-  if (std::string e = r.Check({"tipColor", "rootColor", "specularColor", "exposedColor", "glossiness", "tipStart",
-                               "wetness", "mode"});
+  if (std::string e = r.Check(
+          {"tipColor", "rootColor", "specularColor", "exposedColor", "glossiness", "tipStart", "wetness", "mode"});
       !e.empty()) {
     return e;
   }

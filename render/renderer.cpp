@@ -56,7 +56,7 @@ std::string CheckSettings(const Settings& s) {
 
 // Progress bar on standard error, only when it is a terminal and progress is wanted.
 class Progress {
-public:
+ public:
   Progress(bool wanted, int total)
       : enabled_(wanted && isatty(STDERR_FILENO) != 0), total_(total), start_(std::chrono::steady_clock::now()) {}
   void Step() {
@@ -75,7 +75,7 @@ public:
     std::fflush(stderr);
   }
 
-private:
+ private:
   // "  about 1 min 20 s left" from the pace so far, padded to wipe a longer text drawn before.
   std::string TimeLeft(int done) const {
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
@@ -277,8 +277,8 @@ std::string Renderer::TraceCameraRays(RenderStats* stats) try {
           float t, u, v;
           unsigned geomID, primID;
           miVector ng;
-          if (Intersect(world, frame.origin, CameraRay(frame, px, py, s.width, s.height), 0.0f, t, geomID, primID, u,
-                        v, ng)) {
+          if (Intersect(world, frame.origin, CameraRay(frame, px, py, s.width, s.height), 0.0f, t, geomID, primID, u, v,
+                        ng)) {
             ++local;
           }
         }

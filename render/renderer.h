@@ -48,7 +48,7 @@ struct Mesh {
   std::vector<float> normals;
   std::vector<float> uvw;
   std::vector<std::uint32_t> indices;
-  bool grass = false;        // shaded by verdigo, else Lambert with `color`
+  bool grass = false;                      // shaded by verdigo, else Lambert with `color`
   std::optional<VerdigoSettings> verdigo;  // empty: the settings' values for this name (GrassFor)
   Rgb color{0.5f, 0.5f, 0.5f};
 };
@@ -69,7 +69,7 @@ struct Camera {
 struct Light {
   enum class Type { kDirectional, kPoint, kRect, kSky };
   Type type = Type::kDirectional;
-  Rgb color{1.0f, 1.0f, 1.0f};        // Sky: the colour at the zenith
+  Rgb color{1.0f, 1.0f, 1.0f};  // Sky: the colour at the zenith
   float intensity = 1.0f;
   Rgb horizon{1.0f, 1.0f, 1.0f};      // Sky: the colour at the horizon
   Vec3 direction{0.0f, 0.0f, -1.0f};  // Directional: the way the light travels
@@ -77,14 +77,15 @@ struct Light {
   Vec3 position;                      // Point: the point; Rect: the centre
   Vec3 edgeU{1.0f, 0.0f, 0.0f};       // Rect: the two full edges; it emits along edgeU x edgeV
   Vec3 edgeV{0.0f, 1.0f, 0.0f};
-  int samples = 0;                    // shadow samples per shading point; 0: 4 for rect lights, else 1
+  int samples = 0;  // shadow samples per shading point; 0: 4 for rect lights, else 1
 };
 
 // The lights a scene gets when it names none: a sun at this azimuth and elevation, and a sky.
 constexpr float kDefaultSunAzimuth = 45.0f, kDefaultSunElevation = 45.0f, kDefaultSkyIntensity = 0.45f;
 
 // A sun standing at the given azimuth (from +X towards +Y) and elevation, in degrees.
-GRAMORA_RENDER_API Light SunLight(float azimuthDeg, float elevationDeg, float angularRadiusDeg = 0.27f, float intensity = 1.0f);
+GRAMORA_RENDER_API Light SunLight(float azimuthDeg, float elevationDeg, float angularRadiusDeg = 0.27f,
+                                  float intensity = 1.0f);
 
 // The default sky: a dome over the scene whose colour runs from a pale horizon to a blue zenith. A
 // sky of intensity I and colour c lights an open, level Lambert surface as a sun of intensity I and
@@ -115,9 +116,9 @@ struct Settings {
   Camera camera;
   std::vector<Light> lights;  // empty: a sun at 45 degrees azimuth and elevation, and the default sky
   Ground ground;
-  std::string shaderName;     // the scene's "shader": a library the host finds by name ("": verdigo)
-  std::string shaderPath;     // the library to load, as the host found it; empty: verdigo.so beside the renderer library
-  VerdigoSettings grass;      // verdigo values for grass nodes without their own
+  std::string shaderName;  // the scene's "shader": a library the host finds by name ("": verdigo)
+  std::string shaderPath;  // the library to load, as the host found it; empty: verdigo.so beside the renderer library
+  VerdigoSettings grass;   // verdigo values for grass nodes without their own
   std::map<std::string, VerdigoSettings> grassByNode;
 
   // The verdigo values for the grass node of this name.
@@ -142,7 +143,7 @@ struct World;
 
 // A prepared scene (ray-tracing structure, lights, shader) that can be rendered repeatedly.
 class GRAMORA_RENDER_API Renderer {
-public:
+ public:
   Renderer();
   ~Renderer();
   Renderer(const Renderer&) = delete;
@@ -155,12 +156,13 @@ public:
   // Casts the same camera rays as Render without shading them (raw intersection throughput).
   std::string TraceCameraRays(RenderStats* stats);
 
-private:
+ private:
   std::unique_ptr<World> world_;
 };
 
 // Prepares and renders in one call.
-GRAMORA_RENDER_API std::string Render(const Scene& scene, const Settings& settings, Image& image, RenderStats* stats = nullptr);
+GRAMORA_RENDER_API std::string Render(const Scene& scene, const Settings& settings, Image& image,
+                                      RenderStats* stats = nullptr);
 
 // Where EncodePng hands the encoded bytes, block by block; false stops the encoding.
 using PngSink = std::function<bool(const void* data, std::size_t size)>;

@@ -33,33 +33,33 @@ typedef struct miVector {
 
 /* The shader instance being evaluated: which function, and where its parameter ghost lives. */
 typedef struct miShaderInstance {
-  miTag function;      /* the shader function's tag in the renderer */
+  miTag function;       /* the shader function's tag in the renderer */
   miInteger ghost_offs; /* byte offset from a parameter to its ghost word; 0 when nothing is connected */
 } miShaderInstance;
 
 /* The shading state the renderer hands to a shader for one sample. */
 typedef struct miState {
-  miVector org;            /* origin of the ray that reached this point */
-  miVector dir;            /* unit direction of that ray */
-  miScalar dist;           /* distance from org to point along dir */
-  miVector point;          /* the hit point */
-  miVector normal;         /* interpolated shading normal, unit, facing the ray */
-  miVector normal_geom;    /* geometric normal, unit, facing the ray */
-  miVector* tex_list;      /* texture spaces at the hit point, null when the surface has none */
-  miInteger tex_count;     /* number of texture spaces in tex_list */
-  struct miState* child;   /* state filled in by the last probe or secondary ray */
-  struct miState* parent;  /* state that spawned this one, null for eye rays */
+  miVector org;                   /* origin of the ray that reached this point */
+  miVector dir;                   /* unit direction of that ray */
+  miScalar dist;                  /* distance from org to point along dir */
+  miVector point;                 /* the hit point */
+  miVector normal;                /* interpolated shading normal, unit, facing the ray */
+  miVector normal_geom;           /* geometric normal, unit, facing the ray */
+  miVector* tex_list;             /* texture spaces at the hit point, null when the surface has none */
+  miInteger tex_count;            /* number of texture spaces in tex_list */
+  struct miState* child;          /* state filled in by the last probe or secondary ray */
+  struct miState* parent;         /* state that spawned this one, null for eye rays */
   const miShaderInstance* shader; /* the shader instance being evaluated */
-  miInteger reflection_level; /* number of reflections on the path to this point */
-  miTag instance;          /* renderer tag of the object that was hit */
-  void* renderer_private;  /* renderer's per-thread context; shaders never touch it */
+  miInteger reflection_level;     /* number of reflections on the path to this point */
+  miTag instance;                 /* renderer tag of the object that was hit */
+  void* renderer_private;         /* renderer's per-thread context; shaders never touch it */
 } miState;
 
 /* Signatures of the renderer functions a shader binds by name at run time. */
 typedef miBoolean (*mi_trace_reflection_fn)(miColor* result, miState* state, miVector* dir);
 typedef miBoolean (*mi_trace_probe_fn)(miState* state, miVector* dir, miVector* org);
-typedef miBoolean (*mi_sample_light_fn)(miColor* color, miVector* dir, miScalar* dot_nl, miState* state,
-                                        miTag light, miInteger* samples);
+typedef miBoolean (*mi_sample_light_fn)(miColor* color, miVector* dir, miScalar* dot_nl, miState* state, miTag light,
+                                        miInteger* samples);
 typedef miInteger (*mi_inclusive_lightlist_fn)(miInteger* n_lights, miTag** lights, miState* state);
 typedef void* (*mi_phen_eval_fn)(miState* state, void* param);
 typedef miScalar (*mi_fresnel_reflection_fn)(miState* state, miScalar ior_in, miScalar ior_out);

@@ -51,10 +51,10 @@ std::string ShaderLibrary::Load(const std::string& requested) {
   auto shade = Symbol<verdigo_fn>(library, "verdigo");
   auto exit = Symbol<verdigo_exit_fn>(library, "verdigo_exit");
   auto setHandle = Symbol<miSetModuleHandle_fn>(library, "miSetModuleHandle");
-  const char* missing = version == nullptr ? "verdigo_version"
-                        : init == nullptr  ? "verdigo_init"
-                        : shade == nullptr ? "verdigo"
-                        : exit == nullptr  ? "verdigo_exit"
+  const char* missing = version == nullptr     ? "verdigo_version"
+                        : init == nullptr      ? "verdigo_init"
+                        : shade == nullptr     ? "verdigo"
+                        : exit == nullptr      ? "verdigo_exit"
                         : setHandle == nullptr ? "miSetModuleHandle"
                                                : nullptr;
   if (missing != nullptr) {

@@ -8,7 +8,7 @@
 namespace gramora::render {
 
 class ShaderLibrary {
-public:
+ public:
   ShaderLibrary() = default;
   ~ShaderLibrary();
   ShaderLibrary(const ShaderLibrary&) = delete;
@@ -26,7 +26,7 @@ public:
 
   verdigo_fn shade = nullptr;
 
-private:
+ private:
   void* library_ = nullptr;
   void* self_ = nullptr;
   verdigo_init_fn init_ = nullptr;

@@ -121,14 +121,16 @@ std::string BuildWorld(World& world, const Scene& scene, const Settings& setting
   }
 
   world.device = rtcNewDevice(nullptr);
-  if (world.device == nullptr) return "cannot start the ray tracer (error " + std::to_string(rtcGetDeviceError(nullptr)) + ")";
+  if (world.device == nullptr)
+    return "cannot start the ray tracer (error " + std::to_string(rtcGetDeviceError(nullptr)) + ")";
   rtcSetDeviceErrorFunction(world.device, DeviceError, &world);
   world.scene = rtcNewScene(world.device);
   // Spatial splits (the high-quality build) make traversal of thin blades faster, but for a lawn of
   // millions of triangles their build takes longer than a whole render of it saves.
   std::size_t triangles = 0;
   for (const Mesh& m : scene.meshes) triangles += m.indices.size() / 3;
-  rtcSetSceneBuildQuality(world.scene, triangles > kSpatialSplitLimit ? RTC_BUILD_QUALITY_MEDIUM : RTC_BUILD_QUALITY_HIGH);
+  rtcSetSceneBuildQuality(world.scene,
+                          triangles > kSpatialSplitLimit ? RTC_BUILD_QUALITY_MEDIUM : RTC_BUILD_QUALITY_HIGH);
 
   // Lights first: every grass record lists all of them.
   std::vector<Light> lights = settings.lights;
@@ -154,14 +156,15 @@ std::string BuildWorld(World& world, const Scene& scene, const Settings& setting
     lo = {-1.0f, -1.0f, 0.0f};
     hi = {1.0f, 1.0f, 1.0f};
   }
-  const float aspect = static_cast<float>(std::max(settings.width, 1)) / static_cast<float>(std::max(settings.height, 1));
+  const float aspect =
+      static_cast<float>(std::max(settings.width, 1)) / static_cast<float>(std::max(settings.height, 1));
   world.camera = settings.camera.automatic ? FrameBox(lo, hi, settings.camera.fov, aspect) : settings.camera;
 
   for (std::size_t i = 0; i < scene.meshes.size(); ++i) {
     const Mesh& m = scene.meshes[i];
     if (m.indices.empty()) continue;
-    const unsigned id = AddTriangles(world, m.positions.data(), m.positions.size() / 3, m.indices.data(),
-                                     m.indices.size() / 3);
+    const unsigned id =
+        AddTriangles(world, m.positions.data(), m.positions.size() / 3, m.indices.data(), m.indices.size() / 3);
     if (id >= world.geometries.size()) world.geometries.resize(id + 1);
     GeometryRecord& g = world.geometries[id];
     g.name = m.name;
@@ -294,8 +297,8 @@ Rgb Background(const World& world, const miVector& dir) {
   return world.settings.background;
 }
 
-bool SampleLightAt(ThreadContext& ctx, const miState& state, miTag tag, miColor& colour, miVector& dir,
-                   miScalar& dotNl, miInteger& samples) {
+bool SampleLightAt(ThreadContext& ctx, const miState& state, miTag tag, miColor& colour, miVector& dir, miScalar& dotNl,
+                   miInteger& samples) {
   const World& world = *ctx.world;
   if (tag == miNULLTAG || tag > world.lights.size() || samples < 0) return false;
   const LightSource& light = *world.lights[tag - 1];

@@ -49,10 +49,10 @@ struct World {
   RTCDevice device = nullptr;
   RTCScene scene = nullptr;
   std::string deviceError;
-  std::vector<GeometryRecord> geometries;  // indexed by Embree geometry id
+  std::vector<GeometryRecord> geometries;            // indexed by Embree geometry id
   std::vector<std::unique_ptr<LightSource>> lights;  // light tag t is lights[t - 1]
   std::vector<miTag> lightTags;
-  const LightSource* sky = nullptr;        // the first light that rays hitting nothing see (a sky)
+  const LightSource* sky = nullptr;  // the first light that rays hitting nothing see (a sky)
   Settings settings;
   Camera camera;
   ShaderLibrary shader;
@@ -83,7 +83,7 @@ bool SampleLightAt(ThreadContext& ctx, const miState& state, miTag light, miColo
                    miScalar& dotNl, miInteger& samples);
 
 // Nearest hit from org along dir beyond tnear; fills the hit state fields of out when hit.
-bool Intersect(const World& world, const miVector& org, const miVector& dir, float tnear, float& t,
-               unsigned& geomID, unsigned& primID, float& u, float& v, miVector& ng);
+bool Intersect(const World& world, const miVector& org, const miVector& dir, float tnear, float& t, unsigned& geomID,
+               unsigned& primID, float& u, float& v, miVector& ng);
 
 }  // namespace gramora::render

@@ -27,24 +27,34 @@ DialogTemplate GlobalParameters() {
   int y = 4;
   d.items.push_back(Check(IDC_LAWN_SINGLE_MESH, "To single mesh?", 6, y));
   y += kRow;
-  d.items.push_back({.id = IDC_LAWN_SINGLE_BLADES, .kind = ControlKind::kRadioButton, .text = "Single blades", .x = 6, .y = y, .w = 96, .h = 10});
+  d.items.push_back({.id = IDC_LAWN_SINGLE_BLADES,
+                     .kind = ControlKind::kRadioButton,
+                     .text = "Single blades",
+                     .x = 6,
+                     .y = y,
+                     .w = 96,
+                     .h = 10});
   y += 11;
-  d.items.push_back({.id = IDC_LAWN_BUNDLES, .kind = ControlKind::kRadioButton, .text = "Bundles", .x = 6, .y = y, .w = 96, .h = 10});
+  d.items.push_back(
+      {.id = IDC_LAWN_BUNDLES, .kind = ControlKind::kRadioButton, .text = "Bundles", .x = 6, .y = y, .w = 96, .h = 10});
   y += kRow + 2;
   d.items.push_back(Check(IDC_LAWN_HEIGHT_MAP_ON, "Heightfield:", 6, y, 50));
-  d.items.push_back({.id = IDC_LAWN_HEIGHT_MAP, .kind = ControlKind::kCustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
+  d.items.push_back(
+      {.id = IDC_LAWN_HEIGHT_MAP, .kind = ControlKind::kCustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
   y += kRow;
   d.items.push_back(Check(IDC_LAWN_USE_MAP_SIZE, "Use map dimensions?", 6, y));
   y += kRow;
   Spinner(d, "Magnitude", IDC_LAWN_MAGNITUDE, IDC_LAWN_MAGNITUDE_SPIN, y);
   y += kRow + 2;
   d.items.push_back(Check(IDC_LAWN_FIELD_ON, "Vectorfield:", 6, y, 50));
-  d.items.push_back({.id = IDC_LAWN_FIELD_FILE, .kind = ControlKind::kCustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
+  d.items.push_back(
+      {.id = IDC_LAWN_FIELD_FILE, .kind = ControlKind::kCustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
   y += kRow;
   d.items.push_back(Check(IDC_LAWN_Z_AS_TIME, "Use z-size instead of time?", 6, y));
   y += kRow + 2;
   d.items.push_back(Check(IDC_LAWN_PROB_MAP_ON, "Probabilitymap:", 6, y, 50));
-  d.items.push_back({.id = IDC_LAWN_PROB_MAP, .kind = ControlKind::kCustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
+  d.items.push_back(
+      {.id = IDC_LAWN_PROB_MAP, .kind = ControlKind::kCustButton, .text = "None", .x = 58, .y = y, .w = 44, .h = 12});
   d.height = y + kRow + 4;
   return d;
 }

@@ -14,8 +14,7 @@ void SetPluginModule(HINSTANCE module) { g_module = module; }
 
 const MCHAR* GetResourceString(int id) {
   if (!g_module) return nullptr;
-  int copied = LoadStringA(g_module, static_cast<UINT>(id), g_string_buffer,
-                           static_cast<int>(sizeof g_string_buffer));
+  int copied = LoadStringA(g_module, static_cast<UINT>(id), g_string_buffer, static_cast<int>(sizeof g_string_buffer));
   return copied > 0 ? g_string_buffer : nullptr;
 }
 

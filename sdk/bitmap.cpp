@@ -63,8 +63,8 @@ Bitmap::Bitmap(int width, int height, int type) : type_(type) {
 BMM_Color_fl Bitmap::GetPixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return {};
   const std::uint16_t* p = &pixels_[(static_cast<std::size_t>(y) * width_ + x) * 4];
-  return {static_cast<float>(p[0] / kMax16), static_cast<float>(p[1] / kMax16),
-          static_cast<float>(p[2] / kMax16), static_cast<float>(p[3] / kMax16)};
+  return {static_cast<float>(p[0] / kMax16), static_cast<float>(p[1] / kMax16), static_cast<float>(p[2] / kMax16),
+          static_cast<float>(p[3] / kMax16)};
 }
 
 void Bitmap::PutPixel16(int x, int y, std::uint16_t r, std::uint16_t g, std::uint16_t b, std::uint16_t a) {
@@ -157,9 +157,9 @@ BOOL Bitmap::GetFiltered(float u, float v, float du, float dv, BMM_Color_fl* out
     const double area = (x1 - x0) * (y1 - y0);
     if (sumsValid_ && area > 0.0 && std::isfinite(area)) {
       const std::size_t stride = static_cast<std::size_t>(width_) + 1;
-      const std::size_t ref =
-          (static_cast<std::size_t>(std::min(static_cast<int>(y0), height_ - 1)) * stride +
-           static_cast<std::size_t>(std::min(static_cast<int>(x0), width_ - 1))) * 4;
+      const std::size_t ref = (static_cast<std::size_t>(std::min(static_cast<int>(y0), height_ - 1)) * stride +
+                               static_cast<std::size_t>(std::min(static_cast<int>(x0), width_ - 1))) *
+                              4;
       double a[4], b[4], c[4], d[4];
       IntegralFrom(x1, y1, ref, a);
       IntegralFrom(x0, y1, ref, b);
@@ -267,8 +267,8 @@ Bitmap* Decode(std::FILE* file, std::uintmax_t fileBytes, PngReadState& st, std:
             " this process can have; use a smaller image";
     return nullptr;
   }
-  std::unique_ptr<Bitmap> bitmap(new (std::nothrow) Bitmap(static_cast<int>(w), static_cast<int>(h),
-                                                          depth == 16 ? BMM_TRUE_64 : BMM_TRUE_32));
+  std::unique_ptr<Bitmap> bitmap(
+      new (std::nothrow) Bitmap(static_cast<int>(w), static_cast<int>(h), depth == 16 ? BMM_TRUE_64 : BMM_TRUE_32));
   std::vector<png_bytep> rows;
   try {
     rows.resize(h);
@@ -280,8 +280,7 @@ Bitmap* Decode(std::FILE* file, std::uintmax_t fileBytes, PngReadState& st, std:
     return nullptr;
   }
   // libpng writes straight into the pixel storage: no second copy of the image is ever held.
-  for (png_uint_32 y = 0; y < h; ++y)
-    rows[y] = reinterpret_cast<png_bytep>(bitmap->Row16(static_cast<int>(y)));
+  for (png_uint_32 y = 0; y < h; ++y) rows[y] = reinterpret_cast<png_bytep>(bitmap->Row16(static_cast<int>(y)));
   if (!ReadPngRows(st, rows.data())) return nullptr;
   return bitmap.release();
 }

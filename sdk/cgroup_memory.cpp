@@ -82,7 +82,8 @@ std::size_t CgroupMemoryLeft(const std::string& root) {
     std::string group = GroupPath(root, h.v2);
     if (group.empty()) continue;
     // The group path is seen from the hierarchy's root; the mount may show a group below it.
-    if (h.mountRoot != "/" && group.compare(0, h.mountRoot.size(), h.mountRoot) == 0) group.erase(0, h.mountRoot.size());
+    if (h.mountRoot != "/" && group.compare(0, h.mountRoot.size(), h.mountRoot) == 0)
+      group.erase(0, h.mountRoot.size());
     std::string dir = root + h.mountPoint + (group == "/" ? "" : group);
     const std::string top = root + h.mountPoint;
     // Every level counts: a group without a limit of its own may sit in one that has one.

@@ -66,8 +66,7 @@ void ClassDesc2::MakeAutoParamBlocks(ReferenceMaker* owner) {
   }
 }
 
-void ClassDesc2::BeginEditParams(IObjParam* /*ip*/, ReferenceMaker* obj, ULONG /*flags*/,
-                                 Animatable* /*prev*/) {
+void ClassDesc2::BeginEditParams(IObjParam* /*ip*/, ReferenceMaker* obj, ULONG /*flags*/, Animatable* /*prev*/) {
   HINSTANCE module = HInstance();
   const ResourceTable* res = module ? module->resources : nullptr;
   CommandPanel& panel = GetCommandPanel();
@@ -100,8 +99,7 @@ void ClassDesc2::BeginEditParams(IObjParam* /*ip*/, ReferenceMaker* obj, ULONG /
   }
 }
 
-void ClassDesc2::EndEditParams(IObjParam* /*ip*/, ReferenceMaker* obj, ULONG /*flags*/,
-                               Animatable* /*next*/) {
+void ClassDesc2::EndEditParams(IObjParam* /*ip*/, ReferenceMaker* obj, ULONG /*flags*/, Animatable* /*next*/) {
   for (ParamBlockDesc2* d : descs_)
     if (IParamBlock2* pb = BlockOf(obj, d)) GetCommandPanel().RemovePagesOf(pb);
 }

@@ -10,9 +10,9 @@ BOOL ClassDirectory::AddClass(ClassDesc* cd, HINSTANCE module) {
 }
 
 void ClassDirectory::RemoveModule(HINSTANCE module) {
-  entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
-                                [&](const ClassEntry& e) { return e.module == module; }),
-                 entries_.end());
+  entries_.erase(
+      std::remove_if(entries_.begin(), entries_.end(), [&](const ClassEntry& e) { return e.module == module; }),
+      entries_.end());
 }
 
 ClassDesc* ClassDirectory::Get(int i) const {

@@ -24,8 +24,8 @@ class Class_ID {
 
 // Super-class ids: the family a class belongs to.
 constexpr SClass_ID GEOMOBJECT_CLASS_ID = 0x10;
-constexpr SClass_ID OSM_CLASS_ID = 0x810;        // object-space modifier
-constexpr SClass_ID WSM_CLASS_ID = 0x820;        // world-space modifier
+constexpr SClass_ID OSM_CLASS_ID = 0x810;  // object-space modifier
+constexpr SClass_ID WSM_CLASS_ID = 0x820;  // world-space modifier
 constexpr SClass_ID TEXMAP_CLASS_ID = 0xC10;
 constexpr SClass_ID PARAMETER_BLOCK2_CLASS_ID = 0x82;
 constexpr SClass_ID CTRL_MATRIX3_CLASS_ID = 0x9008;

@@ -6,8 +6,8 @@ Point3 DefaultMatrix3Control::GetPosition(TimeValue t) const {
   if (keys_.empty()) return position_;
   if (t <= keys_.front().t) return keys_.front().p;
   if (t >= keys_.back().t) return keys_.back().p;
-  const auto next = std::upper_bound(keys_.begin(), keys_.end(), t,
-                                     [](TimeValue v, const PositionKey& k) { return v < k.t; });
+  const auto next =
+      std::upper_bound(keys_.begin(), keys_.end(), t, [](TimeValue v, const PositionKey& k) { return v < k.t; });
   const PositionKey& a = *(next - 1);
   const PositionKey& b = *next;
   // Interpolate in double so a key's own time gives its value exactly; the tick differences are
@@ -23,8 +23,7 @@ void DefaultMatrix3Control::SetPosition(const Point3& p) {
 }
 
 void DefaultMatrix3Control::SetPositionKey(TimeValue t, const Point3& p) {
-  auto at = std::lower_bound(keys_.begin(), keys_.end(), t,
-                             [](const PositionKey& k, TimeValue v) { return k.t < v; });
+  auto at = std::lower_bound(keys_.begin(), keys_.end(), t, [](const PositionKey& k, TimeValue v) { return k.t < v; });
   if (at != keys_.end() && at->t == t) {
     at->p = p;
   } else {

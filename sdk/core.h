@@ -28,8 +28,7 @@ class Interface {
   // Changes name in place so that no node bears it ("Name" -> "Name001", "Name002", ...).
   virtual void MakeNameUnique(MSTR& name) = 0;
   // Makes a group head named name (made unique) whose children are the given nodes; returns it.
-  virtual INode* GroupNodes(INodeTab* nodes = nullptr, MSTR* name = nullptr,
-                            BOOL selGroup = TRUE) = 0;
+  virtual INode* GroupNodes(INodeTab* nodes = nullptr, MSTR* name = nullptr, BOOL selGroup = TRUE) = 0;
   // Deletes a node with its children, releasing their objects and modifiers.
   virtual void DeleteNode(INode* node) = 0;
   // The invisible root whose children are the top-level nodes.

@@ -109,8 +109,8 @@ void CreationDriver::Abort() {
   Finish(CREATE_ABORT);  // a cancelled creation is discarded whatever the callback answers
 }
 
-INode* CreateByDrag(ClassDesc* cd, ViewExp& viewport, IPoint2 from, IPoint2 to, int steps,
-                    int flags, std::string& error, int maxClicks) {
+INode* CreateByDrag(ClassDesc* cd, ViewExp& viewport, IPoint2 from, IPoint2 to, int steps, int flags,
+                    std::string& error, int maxClicks) {
   CreationDriver drv(viewport);
   if (!drv.Begin(cd, error)) return nullptr;
   drv.Press(from, flags);

@@ -60,5 +60,5 @@ class CreationDriver {
 // Creates an object of cd by a whole drag from `from` to `to` in `steps` drag steps, then clicks
 // at `to` until the callback ends (at most maxClicks clicks, then it aborts). Returns the kept
 // node, or null (error says why) when the creation was aborted or refused.
-INode* CreateByDrag(ClassDesc* cd, ViewExp& viewport, IPoint2 from, IPoint2 to, int steps,
-                    int flags, std::string& error, int maxClicks = 8);
+INode* CreateByDrag(ClassDesc* cd, ViewExp& viewport, IPoint2 from, IPoint2 to, int steps, int flags,
+                    std::string& error, int maxClicks = 8);

@@ -12,8 +12,7 @@ std::string Format(float v, int edit_type) {
   char buf[64];
   if (edit_type == 2 || edit_type == 5)  // EDITTYPE_INT, EDITTYPE_POS_INT
     std::snprintf(buf, sizeof buf, "%d", static_cast<int>(std::lround(v)));
-  else
-    std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));
+  else std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));
   return buf;
 }
 }  // namespace
@@ -45,9 +44,7 @@ const MCHAR* ICustButton::GetText() const { return wnd_->text.c_str(); }
 void ICustEdit::SetText(const MCHAR* text) { wnd_->text = text ? text : ""; }
 const MCHAR* ICustEdit::GetText() const { return wnd_->text.c_str(); }
 
-ISpinner* GetISpinner(HWND wnd) {
-  return wnd && wnd->kind == ControlKind::kSpinner ? new ISpinner(wnd) : nullptr;
-}
+ISpinner* GetISpinner(HWND wnd) { return wnd && wnd->kind == ControlKind::kSpinner ? new ISpinner(wnd) : nullptr; }
 void ReleaseISpinner(ISpinner* spinner) { delete spinner; }
 
 ICustButton* GetICustButton(HWND wnd) {
@@ -55,7 +52,5 @@ ICustButton* GetICustButton(HWND wnd) {
 }
 void ReleaseICustButton(ICustButton* button) { delete button; }
 
-ICustEdit* GetICustEdit(HWND wnd) {
-  return wnd && wnd->kind == ControlKind::kCustEdit ? new ICustEdit(wnd) : nullptr;
-}
+ICustEdit* GetICustEdit(HWND wnd) { return wnd && wnd->kind == ControlKind::kCustEdit ? new ICustEdit(wnd) : nullptr; }
 void ReleaseICustEdit(ICustEdit* edit) { delete edit; }

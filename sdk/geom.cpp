@@ -3,9 +3,7 @@
 #include <algorithm>
 
 namespace {
-Matrix3 RotationRows(const Point3& r0, const Point3& r1, const Point3& r2) {
-  return Matrix3(r0, r1, r2, Point3());
-}
+Matrix3 RotationRows(const Point3& r0, const Point3& r1, const Point3& r2) { return Matrix3(r0, r1, r2, Point3()); }
 }  // namespace
 
 bool Matrix3::IsIdentity() const { return *this == Matrix3(); }
@@ -57,8 +55,7 @@ Matrix3 Inverse(const Matrix3& m) {
   if (det == 0.0f || !std::isfinite(det)) return Matrix3();
   const float inv = 1.0f / det;
   // Columns of the inverse 3x3 are the cross products divided by the determinant.
-  Matrix3 r(Point3(bc.x, ca.x, ab.x) * inv, Point3(bc.y, ca.y, ab.y) * inv, Point3(bc.z, ca.z, ab.z) * inv,
-            Point3());
+  Matrix3 r(Point3(bc.x, ca.x, ab.x) * inv, Point3(bc.y, ca.y, ab.y) * inv, Point3(bc.z, ca.z, ab.z) * inv, Point3());
   r.SetTrans(-r.VectorTransform(m.GetTrans()));
   return r;
 }

@@ -22,9 +22,24 @@ class Point3 {
   constexpr Point3 operator-(const Point3& p) const { return {x - p.x, y - p.y, z - p.z}; }
   constexpr Point3 operator*(float f) const { return {x * f, y * f, z * f}; }
   constexpr Point3 operator/(float f) const { return {x / f, y / f, z / f}; }
-  constexpr Point3& operator+=(const Point3& p) { x += p.x; y += p.y; z += p.z; return *this; }
-  constexpr Point3& operator-=(const Point3& p) { x -= p.x; y -= p.y; z -= p.z; return *this; }
-  constexpr Point3& operator*=(float f) { x *= f; y *= f; z *= f; return *this; }
+  constexpr Point3& operator+=(const Point3& p) {
+    x += p.x;
+    y += p.y;
+    z += p.z;
+    return *this;
+  }
+  constexpr Point3& operator-=(const Point3& p) {
+    x -= p.x;
+    y -= p.y;
+    z -= p.z;
+    return *this;
+  }
+  constexpr Point3& operator*=(float f) {
+    x *= f;
+    y *= f;
+    z *= f;
+    return *this;
+  }
   constexpr bool operator==(const Point3& p) const = default;
 
   // Dot product.
@@ -39,10 +54,17 @@ class Point3 {
   // Scales to unit length; a zero vector stays zero.
   Point3& Normalize() {
     float l = Length();
-    if (l != 0.0f) { x /= l; y /= l; z /= l; }
+    if (l != 0.0f) {
+      x /= l;
+      y /= l;
+      z /= l;
+    }
     return *this;
   }
-  Point3 Normalized() const { Point3 p = *this; return p.Normalize(); }
+  Point3 Normalized() const {
+    Point3 p = *this;
+    return p.Normalize();
+  }
 };
 
 inline constexpr Point3 operator*(float f, const Point3& p) { return p * f; }
@@ -59,7 +81,12 @@ class Matrix3 {
   Matrix3() { IdentityMatrix(); }
   Matrix3(const Point3& r0, const Point3& r1, const Point3& r2, const Point3& r3) : m_{r0, r1, r2, r3} {}
 
-  void IdentityMatrix() { m_[0] = {1.f, 0.f, 0.f}; m_[1] = {0.f, 1.f, 0.f}; m_[2] = {0.f, 0.f, 1.f}; m_[3] = {}; }
+  void IdentityMatrix() {
+    m_[0] = {1.f, 0.f, 0.f};
+    m_[1] = {0.f, 1.f, 0.f};
+    m_[2] = {0.f, 0.f, 1.f};
+    m_[3] = {};
+  }
   bool IsIdentity() const;
   const Point3& GetRow(int i) const { return m_[i]; }
   void SetRow(int i, const Point3& p) { m_[i] = p; }
@@ -87,8 +114,7 @@ class Matrix3 {
             p.x * m_[0].z + p.y * m_[1].z + p.z * m_[2].z + m_[3].z};
   }
   Point3 VectorTransform(const Point3& p) const {
-    return {p.x * m_[0].x + p.y * m_[1].x + p.z * m_[2].x,
-            p.x * m_[0].y + p.y * m_[1].y + p.z * m_[2].y,
+    return {p.x * m_[0].x + p.y * m_[1].x + p.z * m_[2].x, p.x * m_[0].y + p.y * m_[1].y + p.z * m_[2].y,
             p.x * m_[0].z + p.y * m_[1].z + p.z * m_[2].z};
   }
 

@@ -114,8 +114,10 @@ void GraphicsWindow::HitTest(const std::vector<Point3>& screen, bool closed) {
     const Vec2 a = at(s), b = at(n == 1 ? s : s + 1);
     double d = -1.0;  // distance of this segment when it hits, else negative
     if (region_.type == RECT_RGN) {
-      const double x0 = std::min(region_.corner0.x, region_.corner1.x), x1 = std::max(region_.corner0.x, region_.corner1.x);
-      const double y0 = std::min(region_.corner0.y, region_.corner1.y), y1 = std::max(region_.corner0.y, region_.corner1.y);
+      const double x0 = std::min(region_.corner0.x, region_.corner1.x),
+                   x1 = std::max(region_.corner0.x, region_.corner1.x);
+      const double y0 = std::min(region_.corner0.y, region_.corner1.y),
+                   y1 = std::max(region_.corner0.y, region_.corner1.y);
       auto inside = [&](Vec2 q) { return x0 <= q.x && q.x <= x1 && y0 <= q.y && q.y <= y1; };
       const bool contained = inside(a) && inside(b);
       allInside = allInside && contained;
@@ -127,8 +129,8 @@ void GraphicsWindow::HitTest(const std::vector<Point3>& screen, bool closed) {
       const Vec2 centre{static_cast<double>(region_.pt.x), static_cast<double>(region_.pt.y)};
       const double reach = region_.type == CIRCLE_RGN ? region_.radius : region_.epsilon;
       const double dist = SegmentDistance(centre, a, b);
-      const bool contained = std::hypot(a.x - centre.x, a.y - centre.y) <= reach &&
-                             std::hypot(b.x - centre.x, b.y - centre.y) <= reach;
+      const bool contained =
+          std::hypot(a.x - centre.x, a.y - centre.y) <= reach && std::hypot(b.x - centre.x, b.y - centre.y) <= reach;
       allInside = allInside && contained;
       if (dist <= reach) d = dist;
     }

@@ -32,9 +32,9 @@ struct HitRegion {
   int type = POINT_RGN;
   int crossing = TRUE;
   int epsilon = 0;
-  IPoint2 pt;                  // POINT_RGN: the point; CIRCLE_RGN: the centre
-  IPoint2 corner0, corner1;    // RECT_RGN: two opposite corners
-  int radius = 0;              // CIRCLE_RGN
+  IPoint2 pt;                // POINT_RGN: the point; CIRCLE_RGN: the centre
+  IPoint2 corner0, corner1;  // RECT_RGN: two opposite corners
+  int radius = 0;            // CIRCLE_RGN
 };
 
 // Fills a hit region: p points to one point (POINT_RGN) or two (RECT_RGN: corners; CIRCLE_RGN:

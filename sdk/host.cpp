@@ -81,8 +81,7 @@ void Host::DeleteMode(CommandMode* mode) {
 
 void Host::ResetScene() {
   GetCommandPanel().RemoveAllObjectPages();
-  while (root_->NumberOfChildren() > 0)
-    DeleteNode(root_->GetChildNode(root_->NumberOfChildren() - 1));
+  while (root_->NumberOfChildren() > 0) DeleteNode(root_->GetChildNode(root_->NumberOfChildren() - 1));
   time_ = 0;
   animate_ = FALSE;
   subobj_level_ = 0;

@@ -15,11 +15,9 @@ int ILoad::RunPostLoadCallbacks() {
   int ran = 0;
   while (!pending_.empty()) {
     // Taken off the queue before it runs: a callback may delete itself or register others.
-    auto it = std::min_element(pending_.begin(), pending_.end(),
-                               [](const Pending& a, const Pending& b) {
-                                 return a.priority != b.priority ? a.priority < b.priority
-                                                                 : a.order < b.order;
-                               });
+    auto it = std::min_element(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
+      return a.priority != b.priority ? a.priority < b.priority : a.order < b.order;
+    });
     PostLoadCallback* cb = it->cb;
     pending_.erase(it);
     cb->proc(this);

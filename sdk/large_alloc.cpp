@@ -57,7 +57,8 @@ void* TakeKept(std::size_t size) {
     if (b.size > size) munmap(static_cast<char*>(b.p) + size, b.size - size);
     return b.p;
   }
-  auto largest = std::max_element(kept.begin(), kept.end(), [](const Block& a, const Block& b) { return a.size < b.size; });
+  auto largest =
+      std::max_element(kept.begin(), kept.end(), [](const Block& a, const Block& b) { return a.size < b.size; });
   const Block b = *largest;
   kept.erase(largest);
   void* p = mremap(b.p, b.size, size, MREMAP_MAYMOVE);

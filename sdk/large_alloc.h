@@ -42,10 +42,8 @@ struct HostAllocator {
     return static_cast<T*>(::operator new(n * sizeof(T)));
   }
   void deallocate(T* p, std::size_t n) {
-    if (Large(n))
-      FreeLarge(p, n * sizeof(T));
-    else
-      ::operator delete(p);
+    if (Large(n)) FreeLarge(p, n * sizeof(T));
+    else ::operator delete(p);
   }
   friend bool operator==(const HostAllocator&, const HostAllocator&) { return true; }
 

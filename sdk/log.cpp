@@ -10,10 +10,8 @@ LogSink sink = nullptr;
 
 void LogEntry(LogLevel level, const std::string& message) {
   const std::lock_guard<std::mutex> lock(logMutex);
-  if (sink)
-    sink({level, message});
-  else
-    records.push_back({level, message});
+  if (sink) sink({level, message});
+  else records.push_back({level, message});
 }
 
 void SetLogSink(LogSink s) {

@@ -21,8 +21,7 @@ void SetHostMemoryLimit(std::size_t bytes);
 // The whole peak a build reaches, the one place where it is estimated: a mesh of `meshBytes` held
 // `hostCopies` times at once (the object's own and the copies the host makes while it evaluates
 // and writes it), plus map tables and field data that are still to be allocated.
-std::size_t EstimatePeakBytes(std::size_t meshBytes, unsigned hostCopies, std::size_t mapBytes,
-                              std::size_t fieldBytes);
+std::size_t EstimatePeakBytes(std::size_t meshBytes, unsigned hostCopies, std::size_t mapBytes, std::size_t fieldBytes);
 
 // How many copies of an evaluated mesh the host holds at its peak, as the host declares it for the
 // work at hand (1 until it does).

@@ -1,9 +1,9 @@
 #include "sdk/mesh.h"
 
-#include "sdk/memory.h"
-
 #include <new>
 #include <stdexcept>
+
+#include "sdk/memory.h"
 
 namespace {
 // Sizes one array; any allocation failure empties the whole mesh and reports FALSE.

@@ -18,7 +18,11 @@ struct Face {
   DWORD smGroup = 0;
   DWORD flags = 0;
 
-  void setVerts(DWORD a, DWORD b, DWORD c) { v[0] = a; v[1] = b; v[2] = c; }
+  void setVerts(DWORD a, DWORD b, DWORD c) {
+    v[0] = a;
+    v[1] = b;
+    v[2] = c;
+  }
   DWORD getVert(int i) const { return v[i]; }
   void setSmGroup(DWORD g) { smGroup = g; }
   DWORD getSmGroup() const { return smGroup; }
@@ -32,7 +36,11 @@ struct Face {
 // A texture triangle: three texture-vertex indices.
 struct TVFace {
   DWORD t[3] = {0, 0, 0};
-  void setTVerts(DWORD a, DWORD b, DWORD c) { t[0] = a; t[1] = b; t[2] = c; }
+  void setTVerts(DWORD a, DWORD b, DWORD c) {
+    t[0] = a;
+    t[1] = b;
+    t[2] = c;
+  }
   DWORD getTVert(int i) const { return t[i]; }
   bool operator==(const TVFace&) const = default;
 };

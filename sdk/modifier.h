@@ -42,8 +42,8 @@ class Modifier : public BaseObject {
   }
   // Hit-tests the gizmo against the screen region of type/crossing around p (HitRegion) and logs
   // hits on the viewport; returns 1 when something was hit.
-  virtual int HitTest(TimeValue /*t*/, INode* /*node*/, int /*type*/, int /*crossing*/, int /*flags*/,
-                      IPoint2* /*p*/, ViewExp* /*vpt*/, ModContext* /*mc*/) {
+  virtual int HitTest(TimeValue /*t*/, INode* /*node*/, int /*type*/, int /*crossing*/, int /*flags*/, IPoint2* /*p*/,
+                      ViewExp* /*vpt*/, ModContext* /*mc*/) {
     return 0;
   }
   // The gizmo's bounds in world space.

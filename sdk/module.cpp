@@ -66,7 +66,7 @@ HINSTANCE PluginLoader::Load(const std::string& path, std::string& error) {
   ex.version = Sym<LibVersionFn>(dl, "LibVersion");
   ex.dll_main = Sym<DllMainFn>(dl, "DllMain");
   ex.resources = Sym<LibResourcesFn>(dl, kResourceSymbol);
-  const char* missing = !ex.description ? "LibDescription"
+  const char* missing = !ex.description   ? "LibDescription"
                         : !ex.num_classes ? "LibNumberClasses"
                         : !ex.class_desc  ? "LibClassDesc"
                         : !ex.version     ? "LibVersion"
@@ -116,17 +116,14 @@ int PluginLoader::LoadFolder(const std::string& dir, std::vector<std::string>& e
   int loaded = 0;
   for (const std::string& f : files) {
     std::string err;
-    if (Load(f, err))
-      ++loaded;
-    else
-      errors.push_back(err);
+    if (Load(f, err)) ++loaded;
+    else errors.push_back(err);
   }
   return loaded;
 }
 
 void PluginLoader::Unload(HINSTANCE module) {
-  auto it = std::find_if(plugins_.begin(), plugins_.end(),
-                         [&](const LoadedPlugin& p) { return p.module == module; });
+  auto it = std::find_if(plugins_.begin(), plugins_.end(), [&](const LoadedPlugin& p) { return p.module == module; });
   if (it == plugins_.end()) return;
   // Objects whose code is about to go away go first.
   Host& host = TheHost();
@@ -146,8 +143,7 @@ void PluginLoader::Unload(HINSTANCE module) {
       }
   }
   GetClassDirectory().RemoveModule(module);
-  if (auto dll_main = Sym<DllMainFn>(module->dl, "DllMain"))
-    dll_main(module, DLL_PROCESS_DETACH, nullptr);
+  if (auto dll_main = Sym<DllMainFn>(module->dl, "DllMain")) dll_main(module, DLL_PROCESS_DETACH, nullptr);
   dlclose(module->dl);
   FreeModuleRecord(module);
   plugins_.erase(it);

@@ -14,7 +14,7 @@ constexpr ULONG POLYVALE_SDK_VERSION = 0x23281500;
 // A loaded module.
 struct HINSTANCE__ {
   std::string path;
-  void* dl = nullptr;                    // dlopen handle; null for modules made by hand
+  void* dl = nullptr;  // dlopen handle; null for modules made by hand
   const ResourceTable* resources = nullptr;
 };
 

@@ -141,8 +141,8 @@ void INode::SetReference(int i, RefTargetHandle target) {
   }
 }
 
-RefResult INode::NotifyRefChanged(const Interval& /*changeInt*/, RefTargetHandle /*target*/,
-                                  PartID& /*partID*/, RefMessage message) {
+RefResult INode::NotifyRefChanged(const Interval& /*changeInt*/, RefTargetHandle /*target*/, PartID& /*partID*/,
+                                  RefMessage message) {
   // The pipeline copy may hold data of a deleted or changed target; it is rebuilt on demand.
   if (message == REFMSG_TARGET_DELETED) DropPipeline();
   return REF_SUCCEED;

@@ -12,13 +12,9 @@ void GeomObject::GetWorldBoundBox(TimeValue t, INode* node, ViewExp* /*vpt*/, Bo
   if (needDelete) delete m;
 }
 
-int TriObject::CanConvertToType(Class_ID obtype) {
-  return obtype == triObjectClassID || obtype == defObjectClassID;
-}
+int TriObject::CanConvertToType(Class_ID obtype) { return obtype == triObjectClassID || obtype == defObjectClassID; }
 
-Object* TriObject::ConvertToType(TimeValue /*t*/, Class_ID obtype) {
-  return CanConvertToType(obtype) ? this : nullptr;
-}
+Object* TriObject::ConvertToType(TimeValue /*t*/, Class_ID obtype) { return CanConvertToType(obtype) ? this : nullptr; }
 
 Mesh* TriObject::GetRenderMesh(TimeValue /*t*/, INode* /*node*/, BOOL& needDelete) {
   needDelete = FALSE;
@@ -49,9 +45,7 @@ Interval SimpleObject::ObjectValidity(TimeValue t) {
   return ivalid;
 }
 
-int SimpleObject::CanConvertToType(Class_ID obtype) {
-  return obtype == triObjectClassID || obtype == defObjectClassID;
-}
+int SimpleObject::CanConvertToType(Class_ID obtype) { return obtype == triObjectClassID || obtype == defObjectClassID; }
 
 Object* SimpleObject::ConvertToType(TimeValue t, Class_ID obtype) {
   if (obtype != triObjectClassID && obtype != defObjectClassID) return nullptr;
@@ -68,8 +62,8 @@ Mesh* SimpleObject::GetRenderMesh(TimeValue t, INode* /*node*/, BOOL& needDelete
   return &mesh;
 }
 
-RefResult SimpleObject::NotifyRefChanged(const Interval& /*changeInt*/, RefTargetHandle /*target*/,
-                                         PartID& /*partID*/, RefMessage message) {
+RefResult SimpleObject::NotifyRefChanged(const Interval& /*changeInt*/, RefTargetHandle /*target*/, PartID& /*partID*/,
+                                         RefMessage message) {
   if (message == REFMSG_CHANGE) InvalidateMesh();
   return REF_SUCCEED;
 }

@@ -28,9 +28,7 @@ class BaseObject : public ReferenceTarget {
   // The name shown for the object.
   virtual const MCHAR* GetObjectName() { return ""; }
   // World-space bounds of the object in node (headless hosts use it for framing).
-  virtual void GetWorldBoundBox(TimeValue /*t*/, INode* /*node*/, ViewExp* /*vpt*/, Box3& box) {
-    box.Init();
-  }
+  virtual void GetWorldBoundBox(TimeValue /*t*/, INode* /*node*/, ViewExp* /*vpt*/, Box3& box) { box.Init(); }
 };
 
 // Something a node can hold and the pipeline can evaluate.
@@ -85,9 +83,9 @@ TriObject* CreateNewTriObject();
 // valid at the asked time.
 class SimpleObject : public GeomObject {
  public:
-  Mesh mesh;                       // the cached mesh; never handed to modifiers
-  Interval ivalid;                 // where the cached mesh is valid (NEVER at first)
-  BOOL suspendSnap = FALSE;        // set while the object is being dragged out
+  Mesh mesh;                        // the cached mesh; never handed to modifiers
+  Interval ivalid;                  // where the cached mesh is valid (NEVER at first)
+  BOOL suspendSnap = FALSE;         // set while the object is being dragged out
   IParamBlock2* pblock2 = nullptr;  // the legacy block pointer; the subclass keeps it current
 
   // Rebuilds mesh for time t.

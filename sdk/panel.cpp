@@ -54,8 +54,7 @@ void CommandPanel::RemoveAllObjectPages() {
 }
 
 IParamMap2* CommandPanel::GetMap(int index) {
-  return index >= 0 && index < GetNumPanels() ? pages_[static_cast<size_t>(index)].map.get()
-                                              : nullptr;
+  return index >= 0 && index < GetNumPanels() ? pages_[static_cast<size_t>(index)].map.get() : nullptr;
 }
 
 int CommandPanel::FindPageWithControl(int id, int from) {
@@ -68,8 +67,7 @@ int CommandPanel::FindPageWithControl(int id, int from) {
 int CommandPanel::GetNumPanels() { return static_cast<int>(pages_.size()); }
 
 HWND CommandPanel::GetPanelDlg(int index) {
-  return index >= 0 && index < GetNumPanels() ? pages_[static_cast<size_t>(index)].wnd.get()
-                                              : nullptr;
+  return index >= 0 && index < GetNumPanels() ? pages_[static_cast<size_t>(index)].wnd.get() : nullptr;
 }
 
 void CommandPanel::SetPanelOpen(int index, BOOL isOpen, BOOL) {
@@ -81,8 +79,7 @@ BOOL CommandPanel::IsPanelOpen(int index) {
 }
 
 const MCHAR* CommandPanel::GetPanelTitle(int index) {
-  return index >= 0 && index < GetNumPanels() ? pages_[static_cast<size_t>(index)].title.c_str()
-                                              : "";
+  return index >= 0 && index < GetNumPanels() ? pages_[static_cast<size_t>(index)].title.c_str() : "";
 }
 
 CommandPanel& GetCommandPanel() {
@@ -139,8 +136,7 @@ BOOL UserClick(int id, int page) {
           if (c->kind == ControlKind::kRadioButton) c->checked = c.get() == tg.wnd;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   if (tg.map) {
     if (tg.def) tg.map->Invalidate(tg.def->id);
@@ -160,16 +156,15 @@ BOOL UserSetSpinner(int id, float value, int page) {
   TimeValue t = GetCOREInterface()->GetTime();
   IParamBlock2* pb = tg.map ? tg.map->GetParamBlock() : nullptr;
   if (tg.def && pb) {
-    BOOL ok = tg.def->IsFloat() ? pb->SetValue(tg.def->id, t, value)
-                                : pb->SetValue(tg.def->id, t, static_cast<int>(value));
+    BOOL ok =
+        tg.def->IsFloat() ? pb->SetValue(tg.def->id, t, value) : pb->SetValue(tg.def->id, t, static_cast<int>(value));
     if (!ok) return FALSE;
     tg.map->Invalidate(tg.def->id);
   } else {
     if (!std::isfinite(value)) return FALSE;
     tg.wnd->value = std::clamp(value, tg.wnd->lo, tg.wnd->hi);
   }
-  if (tg.map)
-    tg.map->CallProc(CC_SPINNER_CHANGE, CommandWord(tg.wnd->id), reinterpret_cast<LPARAM>(tg.wnd));
+  if (tg.map) tg.map->CallProc(CC_SPINNER_CHANGE, CommandWord(tg.wnd->id), reinterpret_cast<LPARAM>(tg.wnd));
   return TRUE;
 }
 

@@ -21,8 +21,7 @@ class CommandPanel : public IRollupWindow {
   ~CommandPanel() override;
 
   // Appends a page (and the map bound to it, owned from now on); returns its index.
-  int AddPage(const std::string& title, std::unique_ptr<HWND__> page, BOOL open,
-              std::unique_ptr<IParamMap2> map);
+  int AddPage(const std::string& title, std::unique_ptr<HWND__> page, BOOL open, std::unique_ptr<IParamMap2> map);
   // Removes the pages of maps bound to pblock (closing a panel); calls each map's user dialog
   // procedure's DeleteThis.
   void RemovePagesOf(const IParamBlock2* pblock);

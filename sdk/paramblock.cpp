@@ -27,8 +27,7 @@ float TrackValue(const std::vector<ParamKey>& keys, TimeValue t, Interval& valid
     valid &= Interval(keys.back().t, TIME_PosInfinity);
     return keys.back().value;
   }
-  auto hi = std::upper_bound(keys.begin(), keys.end(), t,
-                             [](TimeValue a, const ParamKey& k) { return a < k.t; });
+  auto hi = std::upper_bound(keys.begin(), keys.end(), t, [](TimeValue a, const ParamKey& k) { return a < k.t; });
   auto lo = hi - 1;
   valid &= Interval(t, t);
   // Linear in between, in double so long spans do not lose the fraction; the tick differences are
@@ -38,12 +37,9 @@ float TrackValue(const std::vector<ParamKey>& keys, TimeValue t, Interval& valid
 }
 
 void PutKey(std::vector<ParamKey>& keys, TimeValue t, float v) {
-  auto it = std::lower_bound(keys.begin(), keys.end(), t,
-                             [](const ParamKey& k, TimeValue a) { return k.t < a; });
-  if (it != keys.end() && it->t == t)
-    it->value = v;
-  else
-    keys.insert(it, ParamKey{t, v});
+  auto it = std::lower_bound(keys.begin(), keys.end(), t, [](const ParamKey& k, TimeValue a) { return k.t < a; });
+  if (it != keys.end() && it->t == t) it->value = v;
+  else keys.insert(it, ParamKey{t, v});
 }
 }  // namespace
 

@@ -41,8 +41,7 @@ class IParamBlock2 : public ReferenceTarget {
   BOOL GetValue(ParamID id, TimeValue t, Point3& v, Interval& valid);
   BOOL GetValue(ParamID id, TimeValue t, const char*& v, Interval& valid);
   template <class T>
-    requires std::derived_from<T, ReferenceTarget>
-  BOOL GetValue(ParamID id, TimeValue t, T*& v, Interval& valid) {
+  requires std::derived_from<T, ReferenceTarget> BOOL GetValue(ParamID id, TimeValue t, T*& v, Interval& valid) {
     ReferenceTarget* r = nullptr;
     if (!GetRefTarget(id, t, r, valid)) return FALSE;
     v = static_cast<T*>(r);
@@ -59,8 +58,7 @@ class IParamBlock2 : public ReferenceTarget {
   BOOL SetValue(ParamID id, TimeValue t, const char* v);
   BOOL SetValue(ParamID id, TimeValue t, std::nullptr_t) { return SetRefTarget(id, t, nullptr); }
   template <class T>
-    requires std::derived_from<T, ReferenceTarget>
-  BOOL SetValue(ParamID id, TimeValue t, T* v) {
+  requires std::derived_from<T, ReferenceTarget> BOOL SetValue(ParamID id, TimeValue t, T* v) {
     return SetRefTarget(id, t, v);
   }
 

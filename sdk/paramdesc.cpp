@@ -25,9 +25,7 @@ const ParamDef* ParamBlockDesc2::GetParamDefByIndex(int index) const {
   return &spec_.params[static_cast<size_t>(index)];
 }
 
-const ParamDef* ParamBlockDesc2::GetParamDef(ParamID id) const {
-  return GetParamDefByIndex(IDtoIndex(id));
-}
+const ParamDef* ParamBlockDesc2::GetParamDef(ParamID id) const { return GetParamDefByIndex(IDtoIndex(id)); }
 
 const ParamDef* ParamBlockDesc2::GetParamDefByName(const char* int_name) const {
   if (!int_name) return nullptr;

@@ -58,10 +58,10 @@ constexpr int P_TRANSIENT = 0x0800;      // not saved with the scene
 // Panel controls a parameter can be bound to.
 enum ControlType2 {
   TYPE_NO_CONTROL = 0,
-  TYPE_SPINNER = 1,          // ids: edit field, spinner
-  TYPE_SINGLECHEKBOX = 2,    // ids: the check box
-  TYPE_RADIO = 3,            // ids: one radio button per value 0, 1, ...
-  TYPE_TEXMAPBUTTON = 4,     // ids: the map button
+  TYPE_SPINNER = 1,        // ids: edit field, spinner
+  TYPE_SINGLECHEKBOX = 2,  // ids: the check box
+  TYPE_RADIO = 3,          // ids: one radio button per value 0, 1, ...
+  TYPE_TEXMAPBUTTON = 4,   // ids: the map button
 };
 
 // What a spinner edits: a plain number, a whole number or world units.
@@ -90,9 +90,9 @@ struct ParamRange {
 // The panel control of a parameter.
 struct ParamUI {
   ControlType2 type = TYPE_NO_CONTROL;
-  int edit_type = 0;      // EditSpinnerType, spinners only
+  int edit_type = 0;          // EditSpinnerType, spinners only
   int ids[4] = {0, 0, 0, 0};  // control ids; see ControlType2 (unused entries 0)
-  float scale = 0.0f;     // spinner step per click
+  float scale = 0.0f;         // spinner step per click
 };
 
 // One parameter of a block.
@@ -100,14 +100,14 @@ struct ParamDef {
   ParamID id = -1;
   const char* int_name = "";  // internal name, stored letter for letter
   ParamType2 type = TYPE_FLOAT;
-  int flags = 0;              // P_ANIMATABLE, P_RESET_DEFAULT, P_OWNERS_REF, P_TRANSIENT
-  int local_name = 0;         // string-table id of the display name
+  int flags = 0;       // P_ANIMATABLE, P_RESET_DEFAULT, P_OWNERS_REF, P_TRANSIENT
+  int local_name = 0;  // string-table id of the display name
   ParamValue def{};
   ParamRange range{};
   ParamUI ui{};
-  MapID map_id = 0;           // the rollout its control lives in
-  int owner_ref = -1;         // P_OWNERS_REF: the owner's reference slot
-  int sub_texno = -1;         // texture maps: the owner's sub-texture number
+  MapID map_id = 0;    // the rollout its control lives in
+  int owner_ref = -1;  // P_OWNERS_REF: the owner's reference slot
+  int sub_texno = -1;  // texture maps: the owner's sub-texture number
 
   bool IsFloat() const { return type == TYPE_FLOAT || type == TYPE_ANGLE || type == TYPE_WORLD; }
   bool IsInt() const { return type == TYPE_INT || type == TYPE_BOOL; }
@@ -118,8 +118,8 @@ struct ParamDef {
 // One rollout of the automatic panel.
 struct RolloutDesc {
   MapID map_id = 0;
-  int dialog = 0;      // dialog template id in the owner's resources
-  int title = 0;       // string-table id of the rollout title
+  int dialog = 0;  // dialog template id in the owner's resources
+  int title = 0;   // string-table id of the rollout title
   BOOL rolled_up = FALSE;
   ParamMap2UserDlgProc* proc = nullptr;  // user dialog procedure, or none
 };
@@ -130,8 +130,8 @@ struct ParamBlockSpec {
   const char* int_name = "";
   int local_name = 0;
   ClassDesc2* owner = nullptr;
-  int flags = 0;     // P_AUTO_CONSTRUCT, P_AUTO_UI
-  int ref_no = 0;    // the owner's reference slot of the block
+  int flags = 0;   // P_AUTO_CONSTRUCT, P_AUTO_UI
+  int ref_no = 0;  // the owner's reference slot of the block
   std::vector<RolloutDesc> rollouts{};
   std::vector<ParamDef> params{};  // definition order
 };
@@ -156,8 +156,8 @@ class ParamBlockDesc2 {
   const ParamDef* GetParamDefByIndex(int index) const;
   const ParamDef* GetParamDef(ParamID id) const;
   const ParamDef* GetParamDefByName(const char* int_name) const;  // first match
-  int IDtoIndex(ParamID id) const;  // -1 when absent
-  ParamID IndextoID(int index) const;  // -1 when absent
+  int IDtoIndex(ParamID id) const;                                // -1 when absent
+  ParamID IndextoID(int index) const;                             // -1 when absent
 
   int NumRollouts() const { return static_cast<int>(spec_.rollouts.size()); }
   const RolloutDesc* GetRollout(int index) const;

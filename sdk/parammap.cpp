@@ -6,10 +6,9 @@
 #include "sdk/ui.h"
 #include "sdk/window.h"
 
-IParamMap2::IParamMap2(IParamBlock2* pblock, ParamBlockDesc2* desc, const RolloutDesc& rollout,
-                       HWND page, int page_index)
-    : pblock_(pblock), desc_(desc), rollout_(rollout), page_(page), page_index_(page_index),
-      proc_(rollout.proc) {}
+IParamMap2::IParamMap2(IParamBlock2* pblock, ParamBlockDesc2* desc, const RolloutDesc& rollout, HWND page,
+                       int page_index)
+    : pblock_(pblock), desc_(desc), rollout_(rollout), page_(page), page_index_(page_index), proc_(rollout.proc) {}
 
 void IParamMap2::Invalidate(ParamID id) {
   TimeValue t = GetCOREInterface()->GetTime();
@@ -19,8 +18,7 @@ void IParamMap2::Invalidate(ParamID id) {
     switch (d.ui.type) {
       case TYPE_SPINNER:
         if (ISpinner* s = GetISpinner(GetDlgItem(page_, d.ui.ids[1]))) {
-          s->SetValue(d.IsFloat() ? pblock_->GetFloat(d.id, t)
-                                  : static_cast<float>(pblock_->GetInt(d.id, t)));
+          s->SetValue(d.IsFloat() ? pblock_->GetFloat(d.id, t) : static_cast<float>(pblock_->GetInt(d.id, t)));
           ReleaseISpinner(s);
         }
         break;
@@ -42,8 +40,7 @@ void IParamMap2::Invalidate(ParamID id) {
         SetWindowTextA(GetDlgItem(page_, d.ui.ids[0]), name);
         break;
       }
-      case TYPE_NO_CONTROL:
-        break;
+      case TYPE_NO_CONTROL: break;
     }
   }
 }

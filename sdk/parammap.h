@@ -13,8 +13,7 @@ class IParamMap2;
 class ParamMap2UserDlgProc {
  public:
   virtual ~ParamMap2UserDlgProc() = default;
-  virtual INT_PTR DlgProc(TimeValue t, IParamMap2* map, HWND hWnd, UINT msg, WPARAM wParam,
-                          LPARAM lParam) = 0;
+  virtual INT_PTR DlgProc(TimeValue t, IParamMap2* map, HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
   // Called when the panel that used the procedure closes.
   virtual void DeleteThis() = 0;
   virtual void SetThing(ReferenceTarget* /*m*/) {}
@@ -25,8 +24,7 @@ class ParamMap2UserDlgProc {
 // One open rollout bound to a parameter block.
 class IParamMap2 {
  public:
-  IParamMap2(IParamBlock2* pblock, ParamBlockDesc2* desc, const RolloutDesc& rollout, HWND page,
-             int page_index);
+  IParamMap2(IParamBlock2* pblock, ParamBlockDesc2* desc, const RolloutDesc& rollout, HWND page, int page_index);
   IParamMap2(const IParamMap2&) = delete;
   IParamMap2& operator=(const IParamMap2&) = delete;
 

@@ -61,7 +61,10 @@ class CStr {
   CStr() = default;
   CStr(const char* s) : s_(s ? s : "") {}
   CStr(std::string s) : s_(std::move(s)) {}
-  CStr& operator=(const char* s) { s_ = s ? s : ""; return *this; }
+  CStr& operator=(const char* s) {
+    s_ = s ? s : "";
+    return *this;
+  }
   const char* data() const { return s_.c_str(); }
   operator const char*() const { return s_.c_str(); }
   int Length() const { return static_cast<int>(s_.size()); }

@@ -77,9 +77,8 @@ ReferenceTarget::~ReferenceTarget() {
   }
 }
 
-RefResult ReferenceTarget::NotifyDependents(const Interval& changeInt, PartID partID,
-                                            RefMessage message, SClass_ID sclass,
-                                            BOOL propagate, RefTargetHandle target) {
+RefResult ReferenceTarget::NotifyDependents(const Interval& changeInt, PartID partID, RefMessage message,
+                                            SClass_ID sclass, BOOL propagate, RefTargetHandle target) {
   std::vector<ReferenceMaker*> deps = dependents_;
   ReferenceTarget* from = target ? target : this;
   for (ReferenceMaker* d : deps) {
@@ -96,8 +95,7 @@ RefResult ReferenceTarget::NotifyDependents(const Interval& changeInt, PartID pa
   return REF_SUCCEED;
 }
 
-void ReferenceTarget::BaseClone(ReferenceTarget* /*from*/, ReferenceTarget* /*to*/,
-                                RemapDir& /*remap*/) {}
+void ReferenceTarget::BaseClone(ReferenceTarget* /*from*/, ReferenceTarget* /*to*/, RemapDir& /*remap*/) {}
 
 BOOL ReferenceTarget::MaybeAutoDelete() {
   if (!dependents_.empty()) return FALSE;

@@ -123,8 +123,8 @@ class ReferenceMaker : public Animatable {
   void DeleteMe();
 
   // Called when a target this maker holds changes; the answer says whether to pass it on.
-  virtual RefResult NotifyRefChanged(const Interval& /*changeInt*/, RefTargetHandle /*target*/,
-                                     PartID& /*partID*/, RefMessage /*message*/) {
+  virtual RefResult NotifyRefChanged(const Interval& /*changeInt*/, RefTargetHandle /*target*/, PartID& /*partID*/,
+                                     RefMessage /*message*/) {
     return REF_SUCCEED;
   }
 
@@ -146,8 +146,7 @@ class ReferenceTarget : public ReferenceMaker {
   // Sends message to every dependent (NotifyRefChanged), and on to their dependents when
   // propagate is set and the dependent answers REF_SUCCEED.
   RefResult NotifyDependents(const Interval& changeInt, PartID partID, RefMessage message,
-                             SClass_ID sclass = NOTIFY_ALL, BOOL propagate = TRUE,
-                             RefTargetHandle target = nullptr);
+                             SClass_ID sclass = NOTIFY_ALL, BOOL propagate = TRUE, RefTargetHandle target = nullptr);
 
   // A new object with the same contents; references are cloned through remap.
   virtual ReferenceTarget* Clone(RemapDir& /*remap*/) { return nullptr; }

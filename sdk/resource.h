@@ -17,14 +17,14 @@ constexpr const char* kResourceSymbol = "LibResources";
 
 // Control kinds of dialog templates.
 enum class ControlKind {
-  kStatic,       // a label
+  kStatic,  // a label
   kGroupBox,
-  kCustEdit,     // the host's edit field
-  kSpinner,      // the host's spinner
-  kCustButton,   // the host's push button (also map buttons)
+  kCustEdit,    // the host's edit field
+  kSpinner,     // the host's spinner
+  kCustButton,  // the host's push button (also map buttons)
   kCheckBox,
   kRadioButton,
-  kPushButton,   // a system push button
+  kPushButton,  // a system push button
 };
 
 // Control id of controls nobody addresses (labels).

@@ -32,8 +32,7 @@ class MoveModBoxCMode : public CommandMode {
   int Class() override { return MOVE_COMMAND; }
   // One drag step by offset, expressed in the axis matrix, of a gizmo whose parent space is
   // parent (both the identity for a drag in the modifier's own space).
-  void Drag(TimeValue t, const Point3& offset, const Matrix3& parent = Matrix3(),
-            const Matrix3& axis = Matrix3());
+  void Drag(TimeValue t, const Point3& offset, const Matrix3& parent = Matrix3(), const Matrix3& axis = Matrix3());
   Modifier* GetModifier() const { return mod_; }
   IObjParam* GetInterface() const { return ip_; }
 

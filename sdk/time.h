@@ -28,18 +28,32 @@ class Interval {
   constexpr void Set(TimeValue s, TimeValue e) { *this = Interval(s, e); }
   constexpr void SetStart(TimeValue s) { *this = Interval(s, std::max(s, end_)); }
   constexpr void SetEnd(TimeValue e) { *this = Interval(std::min(start_, e), e); }
-  constexpr void SetInfinite() { start_ = TIME_NegInfinity; end_ = TIME_PosInfinity; }
+  constexpr void SetInfinite() {
+    start_ = TIME_NegInfinity;
+    end_ = TIME_PosInfinity;
+  }
   constexpr void SetEmpty() { start_ = end_ = TIME_NegInfinity; }
   constexpr void SetInstant(TimeValue t) { start_ = end_ = t; }
 
   // Intersection; disjoint intervals give NEVER.
   constexpr Interval& operator&=(const Interval& o) {
-    if (Empty() || o.Empty()) { SetEmpty(); return *this; }
+    if (Empty() || o.Empty()) {
+      SetEmpty();
+      return *this;
+    }
     TimeValue s = std::max(start_, o.start_), e = std::min(end_, o.end_);
-    if (s > e) SetEmpty(); else { start_ = s; end_ = e; }
+    if (s > e) SetEmpty();
+    else {
+      start_ = s;
+      end_ = e;
+    }
     return *this;
   }
-  constexpr Interval operator&(const Interval& o) const { Interval r = *this; r &= o; return r; }
+  constexpr Interval operator&(const Interval& o) const {
+    Interval r = *this;
+    r &= o;
+    return r;
+  }
   constexpr bool operator==(const Interval& o) const = default;
 
  private:

@@ -22,9 +22,7 @@ HWND Child(HWND dlg, int id) {
   return nullptr;
 }
 
-bool IsButton(HWND w) {
-  return w && (w->kind == ControlKind::kCheckBox || w->kind == ControlKind::kRadioButton);
-}
+bool IsButton(HWND w) { return w && (w->kind == ControlKind::kCheckBox || w->kind == ControlKind::kRadioButton); }
 
 // Copies at most n-1 characters of text plus a terminator; returns the count.
 int CopyOut(const std::string& text, LPSTR buf, int n) {
@@ -62,8 +60,7 @@ BOOL CheckDlgButton(HWND dlg, int id, UINT check) {
 BOOL CheckRadioButton(HWND dlg, int first, int last, int check) {
   if (!dlg) return FALSE;
   for (auto& c : dlg->children)
-    if (c->kind == ControlKind::kRadioButton && c->id >= first && c->id <= last)
-      c->checked = c->id == check;
+    if (c->kind == ControlKind::kRadioButton && c->id >= first && c->id <= last) c->checked = c->id == check;
   return TRUE;
 }
 
@@ -84,8 +81,7 @@ int GetWindowTextA(HWND wnd, LPSTR buf, int n) {
 BOOL SetDlgItemTextA(HWND dlg, int id, LPCSTR text) { return SetWindowTextA(Child(dlg, id), text); }
 
 int LoadStringA(HINSTANCE module, UINT id, LPSTR buf, int n) {
-  const char* s = module && module->resources ? module->resources->FindString(static_cast<int>(id))
-                                              : nullptr;
+  const char* s = module && module->resources ? module->resources->FindString(static_cast<int>(id)) : nullptr;
   return CopyOut(s ? s : "", buf, n);
 }
 
@@ -133,8 +129,7 @@ BOOL GetOpenFileNameA(OPENFILENAMEA* ofn) {
   size_t name = slash == std::string::npos ? 0 : slash + 1;
   size_t dot = answer.find_last_of('.');
   ofn->nFileOffset = static_cast<WORD>(name);
-  ofn->nFileExtension =
-      static_cast<WORD>(dot == std::string::npos || dot < name ? answer.size() : dot + 1);
+  ofn->nFileExtension = static_cast<WORD>(dot == std::string::npos || dot < name ? answer.size() : dot + 1);
   return TRUE;
 }
 

@@ -55,8 +55,8 @@ struct OPENFILENAMEA {
   LPSTR lpstrCustomFilter = nullptr;
   DWORD nMaxCustFilter = 0;
   DWORD nFilterIndex = 0;
-  LPSTR lpstrFile = nullptr;     // in: initial name; out: the chosen path
-  DWORD nMaxFile = 0;            // size of lpstrFile, terminator included
+  LPSTR lpstrFile = nullptr;  // in: initial name; out: the chosen path
+  DWORD nMaxFile = 0;         // size of lpstrFile, terminator included
   LPSTR lpstrFileTitle = nullptr;
   DWORD nMaxFileTitle = 0;
   LPCSTR lpstrInitialDir = nullptr;
@@ -101,8 +101,8 @@ struct OpenFileRequest {
   std::string initial_dir;  // empty: the host's default directory
   std::string filter;       // the filter pairs joined with '|'
   DWORD flags = 0;
-  DWORD max_file = 0;       // the result buffer's size, terminator included
-  int count = 0;            // how many dialogs were opened so far
+  DWORD max_file = 0;  // the result buffer's size, terminator included
+  int count = 0;       // how many dialogs were opened so far
 };
 const OpenFileRequest& LastOpenFileRequest();
 // Host side: a host with a person to ask answers the file-open dialog itself. The handler gets

@@ -16,14 +16,10 @@ IPoint2 TopViewport::WorldToScreen(const Point3& p) const {
           height_ / 2 - static_cast<int>(std::lround((p.y - origin_.y) / units_per_pixel_))};
 }
 
-Point3 TopViewport::SnapPoint(const IPoint2& in, IPoint2& out, Matrix3* /*plane2d*/,
-                              DWORD /*flags*/) {
+Point3 TopViewport::SnapPoint(const IPoint2& in, IPoint2& out, Matrix3* /*plane2d*/, DWORD /*flags*/) {
   // No grid snapping: the point under the cursor on the construction plane z = 0.
   out = in;
   return ScreenToWorld(in);
 }
 
-void TopViewport::SnapPreview(const IPoint2& in, IPoint2& out, Matrix3* /*plane2d*/,
-                              DWORD /*flags*/) {
-  out = in;
-}
+void TopViewport::SnapPreview(const IPoint2& in, IPoint2& out, Matrix3* /*plane2d*/, DWORD /*flags*/) { out = in; }

@@ -32,11 +32,9 @@ class ViewExp {
  public:
   virtual ~ViewExp() = default;
   // The world point under screen point `in`; out receives the snapped screen point.
-  virtual Point3 SnapPoint(const IPoint2& in, IPoint2& out, Matrix3* plane2d = nullptr,
-                           DWORD flags = 0) = 0;
+  virtual Point3 SnapPoint(const IPoint2& in, IPoint2& out, Matrix3* plane2d = nullptr, DWORD flags = 0) = 0;
   // Shows the snap marker at `in` (headless: remembers the point).
-  virtual void SnapPreview(const IPoint2& in, IPoint2& out, Matrix3* plane2d = nullptr,
-                           DWORD flags = 0) = 0;
+  virtual void SnapPreview(const IPoint2& in, IPoint2& out, Matrix3* plane2d = nullptr, DWORD flags = 0) = 0;
   // The viewport's graphics window, or null when none is attached.
   virtual GraphicsWindow* getGW() { return gw_; }
   void SetGW(GraphicsWindow* gw) { gw_ = gw; }
@@ -57,13 +55,10 @@ class ViewExp {
 // is the screen centre. Screen y grows downwards, world y upwards.
 class TopViewport : public ViewExp {
  public:
-  TopViewport(int width = 640, int height = 480, float unitsPerPixel = 1.0f,
-              Point3 origin = Point3(0.0f, 0.0f, 0.0f));
+  TopViewport(int width = 640, int height = 480, float unitsPerPixel = 1.0f, Point3 origin = Point3(0.0f, 0.0f, 0.0f));
 
-  Point3 SnapPoint(const IPoint2& in, IPoint2& out, Matrix3* plane2d = nullptr,
-                   DWORD flags = 0) override;
-  void SnapPreview(const IPoint2& in, IPoint2& out, Matrix3* plane2d = nullptr,
-                   DWORD flags = 0) override;
+  Point3 SnapPoint(const IPoint2& in, IPoint2& out, Matrix3* plane2d = nullptr, DWORD flags = 0) override;
+  void SnapPreview(const IPoint2& in, IPoint2& out, Matrix3* plane2d = nullptr, DWORD flags = 0) override;
 
   // The world point on z = 0 under a screen point, and back (rounded to the nearest pixel).
   Point3 ScreenToWorld(const IPoint2& p) const;

@@ -22,8 +22,8 @@ bool AnnounceWork(const std::string& what, double steps) {
   const std::lock_guard<std::mutex> lock(boundsMutex);
   const std::string suffix = advice.empty() ? "" : " (" + advice + ")";
   if (maxPasses > 0.0 && steps > maxPasses) {
-    LogEntry(LogLevel::kError, what + " takes " + Count(steps) + " passes, more than the " + Count(maxPasses) +
-                                   " allowed" + suffix);
+    LogEntry(LogLevel::kError,
+             what + " takes " + Count(steps) + " passes, more than the " + Count(maxPasses) + " allowed" + suffix);
     return false;
   }
   if (steps > warnPasses)

@@ -15,8 +15,7 @@ void SetRendererModule(void* handle);
 // lookup fails they return the function's neutral result (false, null, 0) and leave outputs untouched.
 miBoolean TraceReflection(miColor* result, miState* state, miVector* dir);
 miBoolean TraceProbe(miState* state, miVector* dir, miVector* org);
-miBoolean SampleLight(miColor* color, miVector* dir, miScalar* dot_nl, miState* state, miTag light,
-                      miInteger* samples);
+miBoolean SampleLight(miColor* color, miVector* dir, miScalar* dot_nl, miState* state, miTag light, miInteger* samples);
 miInteger InclusiveLightlist(miInteger* n_lights, miTag** lights, miState* state);
 void* PhenEval(miState* state, void* param);
 miScalar FresnelReflection(miState* state, miScalar ior_in, miScalar ior_out);

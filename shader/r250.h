@@ -1,8 +1,8 @@
 // R250Generator: the shader's own random numbers, a generalised feedback shift register
 // x[n] = x[n-103] XOR x[n-250] over 32-bit words, seeded from Park and Miller's minimal standard generator.
 #pragma once
-#include <cstdint>
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 
 namespace gramora::verdigo {
@@ -13,7 +13,7 @@ std::int32_t ParkMillerStep(std::int32_t x);
 
 // The bare generator: not safe for concurrent use on its own (see SharedR250).
 class R250Generator {
-public:
+ public:
   static constexpr int kWords = 250;
 
   // Restarts the generator from seed s.
@@ -25,7 +25,7 @@ public:
   void setState(const std::uint32_t (&words)[kWords], int index);
   int index() const { return index_; }
 
-private:
+ private:
   std::int32_t congruential();
 
   std::uint32_t words_[kWords] = {};
@@ -40,7 +40,7 @@ private:
 // in the sequence's order, exactly as drawn one by one; with several, each thread's values are
 // whole runs of the sequence in order, and a sample's values may continue in the thread's next run.
 class SharedR250 {
-public:
+ public:
   static constexpr int kRunLength = 1024;
 
   SharedR250();
@@ -49,7 +49,7 @@ public:
   // Writes the calling thread's next n values, each rounded to single precision, into out.
   void drawBatch(float* out, int n);
 
-private:
+ private:
   std::mutex mutex_;
   R250Generator gen_;
   std::atomic<std::uint64_t> epoch_;  // which seeding the current runs come from

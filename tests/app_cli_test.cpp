@@ -223,15 +223,20 @@ TEST_F(CliTest, DraggedLawnsAndTheirScatterRoundTrip) {
 // A panel step presses the lawn's file button with the dialog's answer queued: the lawn ends as if
 // the scene had named the field, and a cancelled dialog switches the field off again.
 TEST_F(CliTest, PanelStepsPressTheFileButton) {
-  for (const char* file : {"app_wind.dat", "app_wind.raw"}) fs::copy_file(fs::path(GRAMORA_TEST_DATA) / file, Path(file));
+  for (const char* file : {"app_wind.dat", "app_wind.raw"})
+    fs::copy_file(fs::path(GRAMORA_TEST_DATA) / file, Path(file));
   const std::string lawn = R"({"class": "Lawn", "params": {"# Blades X": 8, "# Blades Y": 8, "11": 16, "12": 16}, )";
   Write("panel.json", R"({"nodes": [)" + lawn + R"("panel": [{"button": 3071, "answer": "app_wind.dat"}]}]})");
   Write("named.json", R"({"nodes": [)" + lawn + R"("vectorField": "app_wind.dat"}]})");
-  Write("cancelled.json", R"({"nodes": [)" + lawn +
-                              R"("panel": [{"button": 3071, "answer": "app_wind.dat"}, {"button": 3071, "answer": null}]}]})");
+  Write("cancelled.json",
+        R"({"nodes": [)" + lawn +
+            R"("panel": [{"button": 3071, "answer": "app_wind.dat"}, {"button": 3071, "answer": null}]}]})");
   Write("plain.json", R"({"nodes": [)" + lawn + R"("panel": []}]})");
   for (const char* scene : {"panel", "named", "cancelled", "plain"})
-    ASSERT_EQ(Run({"build", Path(std::string(scene) + ".json").string(), "-o", Path(std::string(scene) + ".obj").string()}).status, 0)
+    ASSERT_EQ(
+        Run({"build", Path(std::string(scene) + ".json").string(), "-o", Path(std::string(scene) + ".obj").string()})
+            .status,
+        0)
         << scene;
   EXPECT_TRUE(ReadAll(Path("panel.obj")) == ReadAll(Path("named.obj")));
   EXPECT_TRUE(ReadAll(Path("cancelled.obj")) == ReadAll(Path("plain.obj")));
@@ -252,8 +257,8 @@ TEST_F(CliTest, SavedLawnWhoseFieldIsGoneBuildsUnbentWithOneWarning) {
   Write("moved.json", saved.dump());
   const Result r = Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string(), "--quiet"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "gramora: warning: " + Path("moved.json").string() +
-                       ": nodes[0] (Lawn): the vector field '" + gone + "' is missing; the lawn is built without it\n");
+  EXPECT_EQ(r.err, "gramora: warning: " + Path("moved.json").string() + ": nodes[0] (Lawn): the vector field '" + gone +
+                       "' is missing; the lawn is built without it\n");
   // The same lawn without its field: the blades are unbent.
   const fs::path plain = Write("plain.json", LawnScene(dir_, false));
   ASSERT_EQ(Run({"build", plain.string(), "-o", Path("plain.obj").string()}).status, 0);
@@ -272,7 +277,8 @@ TEST_F(CliTest, SavedLawnWhoseFieldIsGoneBuildsUnbentWithOneWarning) {
   const Result device =
       Run({"build", Path("moved.json").string(), "-o", Path("out.obj").string(), "--allow-outside-paths"});
   EXPECT_EQ(device.status, 2);
-  EXPECT_NE(device.err.find("nodes[0] (Lawn): cannot read the vector field '/dev/zero'"), std::string::npos) << device.err;
+  EXPECT_NE(device.err.find("nodes[0] (Lawn): cannot read the vector field '/dev/zero'"), std::string::npos)
+      << device.err;
 }
 
 TEST_F(CliTest, TheFilesAFieldNamesStayBesideIt) {
@@ -289,8 +295,8 @@ TEST_F(CliTest, TheFilesAFieldNamesStayBesideIt) {
             std::string::npos)
       << r.err;
   EXPECT_FALSE(fs::exists(Path("out.obj")));
-  EXPECT_EQ(Run({"build", Path("scene/s.json").string(), "-o", Path("out.obj").string(), "--allow-outside-paths"}).status,
-            0);
+  EXPECT_EQ(
+      Run({"build", Path("scene/s.json").string(), "-o", Path("out.obj").string(), "--allow-outside-paths"}).status, 0);
 
   // A saved lawn's relative field path starts from the saved scene's folder, wherever gramora runs.
   fs::create_directories(Path("saved"));
@@ -314,14 +320,16 @@ TEST_F(CliTest, LongCombinedMowingIsWarnedAboutFirstAndMayBeBounded) {
     "modifiers": [{"class": "LawnMower", "params": {"Combine over time": true, "Radius": 1, "shape": 1}}]}]})");
   const Result warned = Run({"build", Path("mow.json").string(), "-o", Path("out.obj").string(), "--quiet"});
   EXPECT_EQ(warned.status, 0) << warned.err;
-  EXPECT_EQ(warned.err, "gramora: warning: node \"L\": LawnMower: \"Combine over time\" at frame 20000 takes 20001 "
-                        "passes; this may run for a long time (--max-passes N bounds it)\n");
+  EXPECT_EQ(warned.err,
+            "gramora: warning: node \"L\": LawnMower: \"Combine over time\" at frame 20000 takes 20001 "
+            "passes; this may run for a long time (--max-passes N bounds it)\n");
   fs::remove(Path("out.obj"));
   const Result bounded =
       Run({"build", Path("mow.json").string(), "-o", Path("out.obj").string(), "--max-passes", "1000"});
   EXPECT_EQ(bounded.status, 2);
-  EXPECT_EQ(bounded.err, "gramora: node \"L\": LawnMower: \"Combine over time\" at frame 20000 takes 20001 passes, "
-                         "more than the 1000 allowed (--max-passes N bounds it)\n");
+  EXPECT_EQ(bounded.err,
+            "gramora: node \"L\": LawnMower: \"Combine over time\" at frame 20000 takes 20001 passes, "
+            "more than the 1000 allowed (--max-passes N bounds it)\n");
   EXPECT_FALSE(fs::exists(Path("out.obj")));
   EXPECT_EQ(Run({"build", Path("mow.json").string(), "-o", Path("out.obj").string(), "--strict"}).status, 2);
 }
@@ -331,7 +339,8 @@ TEST_F(CliTest, SavingAPathThatIsNotUtf8IsBadInput) {
   const fs::path folder = Path("hills\xff");
   fs::create_directories(folder);
   fs::copy_file(fs::path(GRAMORA_TEST_DATA) / "app_hills.png", folder / "hills.png");
-  std::ofstream(folder / "s.json") << R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "hills.png"}}}]})";
+  std::ofstream(folder / "s.json")
+      << R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "hills.png"}}}]})";
   const Result r = Run({"save", (folder / "s.json").string(), "-o", Path("saved.json").string()});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("the text at /nodes/0/params/2/bitmap (a file path?) is not UTF-8"), std::string::npos) << r.err;
@@ -411,114 +420,201 @@ TEST_F(CliTest, DefaultSceneSavesAndRebuildsToTheSameObj) {
 TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
   struct Case {
     const char* name;
-    std::string scene;          // written to bad.json unless empty
+    std::string scene;              // written to bad.json unless empty
     std::vector<std::string> args;  // "SCENE" and "OUT" are replaced
     std::string expect;
   };
   const std::string node = R"({"nodes": [{"class": "GrassBlade", )";
   const std::vector<Case> cases = {
-      {"malformed JSON", "{\n  \"nodes\": [\n    {\"class\": 1,}\n  ]\n}", {"build", "SCENE", "-o", "OUT"},
+      {"malformed JSON",
+       "{\n  \"nodes\": [\n    {\"class\": 1,}\n  ]\n}",
+       {"build", "SCENE", "-o", "OUT"},
        "bad.json:3:17: malformed JSON"},
       {"unreadable scene", "", {"build", "missing.json", "-o", "OUT"}, "cannot read"},
-      {"unknown class", R"({"nodes": [{"class": "GrassBlad"}]})", {"build", "SCENE", "-o", "OUT"},
+      {"unknown class",
+       R"({"nodes": [{"class": "GrassBlad"}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "did you mean \"GrassBlade\""},
-      {"unknown parameter", node + R"("params": {"Gravitty": 0.5}}]})", {"build", "SCENE", "-o", "OUT"},
+      {"unknown parameter",
+       node + R"("params": {"Gravitty": 0.5}}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "unknown parameter \"Gravitty\"; did you mean \"Gravity\"?"},
       {"unknown id", node + R"("params": {"99": 0.5}}]})", {"build", "SCENE", "-o", "OUT"}, "no parameter has id 99"},
-      {"wrong value type", node + R"("params": {"size": "big"}}]})", {"build", "SCENE", "-o", "OUT"},
+      {"wrong value type",
+       node + R"("params": {"size": "big"}}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "expects a number"},
-      {"keys on a switch", R"({"nodes": [{"class": "Lawn", "params": {"15": {"keys": [[0, 1]]}}}]})",
-       {"build", "SCENE", "-o", "OUT"}, "not animatable"},
-      {"value out of range", node + R"("params": {"size": 5000}}]})", {"build", "SCENE", "-o", "OUT"},
+      {"keys on a switch",
+       R"({"nodes": [{"class": "Lawn", "params": {"15": {"keys": [[0, 1]]}}}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "not animatable"},
+      {"value out of range",
+       node + R"("params": {"size": 5000}}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "outside its range 0 to 1000; the parameter block clamps it to 1000"},
-      {"key out of range", node + R"("params": {"Gravity": {"keys": [[0, 2]]}}}]})", {"build", "SCENE", "-o", "OUT"},
+      {"key out of range",
+       node + R"("params": {"Gravity": {"keys": [[0, 2]]}}}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "clamps it to 1"},
-      {"ambiguous name", R"({"nodes": [{"class": "Lawn", "params": {"Length": 40}}]})", {"build", "SCENE", "-o", "OUT"},
+      {"ambiguous name",
+       R"({"nodes": [{"class": "Lawn", "params": {"Length": 40}}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "ambiguous: it names ids \"11\" and \"28\""},
-      {"missing bitmap", R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "none.png"}}}]})",
-       {"build", "SCENE", "-o", "OUT"}, "none.png"},
-      {"missing vector field", R"({"nodes": [{"class": "Lawn", "vectorField": "wind.dat"}]})",
-       {"build", "SCENE", "-o", "OUT"}, "wind.dat': No such file or directory"},
-      {"vector field from a device", R"({"nodes": [{"class": "Lawn", "vectorField": "/dev/zero"}]})",
+      {"missing bitmap",
+       R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "none.png"}}}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "none.png"},
+      {"missing vector field",
+       R"({"nodes": [{"class": "Lawn", "vectorField": "wind.dat"}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "wind.dat': No such file or directory"},
+      {"vector field from a device",
+       R"({"nodes": [{"class": "Lawn", "vectorField": "/dev/zero"}]})",
        {"build", "SCENE", "-o", "OUT", "--allow-outside-paths"},
        "cannot read the vector field '/dev/zero': not a regular file"},
-      {"bitmap from a device", R"({"nodes": [{"class": "Lawn", "params": {"Probabilitymap": {"bitmap": "/dev/zero"}}}]})",
-       {"build", "SCENE", "-o", "OUT", "--allow-outside-paths"}, "cannot read the bitmap '/dev/zero': not a regular file"},
-      {"bitmap outside the scene's folder", R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "../x.png"}}}]})",
-       {"build", "SCENE", "-o", "OUT"}, "the bitmap '" + dir_.parent_path().string() + "/x.png' lies outside the folder '" +
-       dir_.string() + "' (--allow-outside-paths reads it)"},
-      {"vector field outside the scene's folder", R"({"nodes": [{"class": "Lawn", "vectorField": "/etc/passwd"}]})",
-       {"save", "SCENE", "-o", "OUT"}, "the vector field '/etc/passwd' lies outside the folder"},
-      {"shader given by path", R"({"nodes": [], "render": {"shader": "/tmp/evil.so"}})", {"save", "SCENE", "-o", "OUT"},
+      {"bitmap from a device",
+       R"({"nodes": [{"class": "Lawn", "params": {"Probabilitymap": {"bitmap": "/dev/zero"}}}]})",
+       {"build", "SCENE", "-o", "OUT", "--allow-outside-paths"},
+       "cannot read the bitmap '/dev/zero': not a regular file"},
+      {"bitmap outside the scene's folder",
+       R"({"nodes": [{"class": "Lawn", "params": {"Heightfieldmap": {"bitmap": "../x.png"}}}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "the bitmap '" + dir_.parent_path().string() + "/x.png' lies outside the folder '" + dir_.string() +
+           "' (--allow-outside-paths reads it)"},
+      {"vector field outside the scene's folder",
+       R"({"nodes": [{"class": "Lawn", "vectorField": "/etc/passwd"}]})",
+       {"save", "SCENE", "-o", "OUT"},
+       "the vector field '/etc/passwd' lies outside the folder"},
+      {"shader given by path",
+       R"({"nodes": [], "render": {"shader": "/tmp/evil.so"}})",
+       {"save", "SCENE", "-o", "OUT"},
        "render.shader: \"shader\" names a shader library"},
-      {"shader not in the shader folder", R"({"nodes": [], "render": {"shader": "nowhere"}})",
-       {"render", "SCENE", "-o", "OUT.png"}, "no shader library 'nowhere.so' in"},
-      {"vector field on a blade", node + R"("vectorField": "wind.dat"}]})", {"build", "SCENE", "-o", "OUT"},
+      {"shader not in the shader folder",
+       R"({"nodes": [], "render": {"shader": "nowhere"}})",
+       {"render", "SCENE", "-o", "OUT.png"},
+       "no shader library 'nowhere.so' in"},
+      {"vector field on a blade",
+       node + R"("vectorField": "wind.dat"}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "has no vector field"},
-      {"panel step on a control the panel lacks", R"({"nodes": [{"class": "Lawn", "panel": [{"button": 3333}]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "nodes[0] (Lawn): panel[0]: the open panel has no enabled control 3333"},
+      {"panel step on a control the panel lacks",
+       R"({"nodes": [{"class": "Lawn", "panel": [{"button": 3333}]}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "nodes[0] (Lawn): panel[0]: the open panel has no enabled control 3333"},
       {"panel answer outside the scene's folder",
        R"({"nodes": [{"class": "Lawn", "panel": [{"button": 3071, "answer": "/etc/passwd"}]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "panel[0]: the file '/etc/passwd' lies outside the folder"},
-      {"panel step of no kind", R"({"nodes": [{"class": "Lawn", "panel": [{"spinner": 1012, "button": 3071}]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "a panel step is"},
-      {"modifier as object", R"({"nodes": [{"class": "LawnMower"}]})", {"build", "SCENE", "-o", "OUT"},
+       {"build", "SCENE", "-o", "OUT"},
+       "panel[0]: the file '/etc/passwd' lies outside the folder"},
+      {"panel step of no kind",
+       R"({"nodes": [{"class": "Lawn", "panel": [{"spinner": 1012, "button": 3071}]}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "a panel step is"},
+      {"modifier as object",
+       R"({"nodes": [{"class": "LawnMower"}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "not an object"},
       {"unknown node key", node + R"("colour": 1}]})", {"build", "SCENE", "-o", "OUT"}, "unknown key \"colour\""},
       {"bad drag", node + R"("create": {"from": [0, 0]}}]})", {"build", "SCENE", "-o", "OUT"}, "\"create\" must be"},
-      {"unwritable output", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "keep.txt/out.obj"},
+      {"unwritable output",
+       node + "\"name\": \"x\"}]}",
+       {"build", "SCENE", "-o", "keep.txt/out.obj"},
        "keep.txt' is not a folder"},
-      {"output name too long", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "out." + std::string(300, 'a') + ".obj"},
+      {"output name too long",
+       node + "\"name\": \"x\"}]}",
+       {"build", "SCENE", "-o", "out." + std::string(300, 'a') + ".obj"},
        "File name too long"},
-      {"top view unwritable after the build", node + "\"name\": \"x\"}]}",
-       {"build", "SCENE", "-o", "OUT", "--viewport", "out." + std::string(300, 'v') + ".svg"}, "File name too long"},
-      {"top view of another type", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "OUT", "--viewport", "out.png"},
+      {"top view unwritable after the build",
+       node + "\"name\": \"x\"}]}",
+       {"build", "SCENE", "-o", "OUT", "--viewport", "out." + std::string(300, 'v') + ".svg"},
+       "File name too long"},
+      {"top view of another type",
+       node + "\"name\": \"x\"}]}",
+       {"build", "SCENE", "-o", "OUT", "--viewport", "out.png"},
        "the top view must end in .svg"},
       {"output type", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "out.stl"}, ".obj, .ply or .glb"},
-      {"empty frame", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "OUT", "--frame", ""}, "a frame must be a number"},
-      {"bad frame", node + "\"name\": \"x\"}]}", {"build", "SCENE", "-o", "OUT", "--frame", "1e12"}, "outside the time line"},
+      {"empty frame",
+       node + "\"name\": \"x\"}]}",
+       {"build", "SCENE", "-o", "OUT", "--frame", ""},
+       "a frame must be a number"},
+      {"bad frame",
+       node + "\"name\": \"x\"}]}",
+       {"build", "SCENE", "-o", "OUT", "--frame", "1e12"},
+       "outside the time line"},
       {"save of malformed JSON", "[1,", {"save", "SCENE", "-o", "OUT"}, "malformed JSON"},
-      {"geometry beyond single precision", node + R"("name": "B", "transform": [[3e38, 0, 0], [0, 1, 0], [0, 0, 1], [3e38, 0, 0]]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "node \"B\": its transform carries its mesh out to coordinates of"},
-      {"geometry beyond single precision in glb", node + R"("name": "B", "transform": [[3e38, 0, 0], [0, 1, 0], [0, 0, 1], [3e38, 0, 0]]}]})",
-       {"build", "SCENE", "-o", "out.glb"}, "beyond single precision"},
-      {"key given twice", "{\"nodes\": [{\"class\": \"GrassBlade\",\n  \"params\": {\"size\": 1, \"size\": 2}}]}",
-       {"build", "SCENE", "-o", "OUT"}, "bad.json:2:25: the key \"size\" is given twice in one object"},
-      {"scene that is a device", "", {"build", "/dev/null", "-o", "OUT"}, "cannot read '/dev/null': not a regular file"},
-      {"number beyond a double", node + R"("params": {"size": 1e400}}]})", {"build", "SCENE", "-o", "OUT"},
+      {"geometry beyond single precision",
+       node + R"("name": "B", "transform": [[3e38, 0, 0], [0, 1, 0], [0, 0, 1], [3e38, 0, 0]]}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "node \"B\": its transform carries its mesh out to coordinates of"},
+      {"geometry beyond single precision in glb",
+       node + R"("name": "B", "transform": [[3e38, 0, 0], [0, 1, 0], [0, 0, 1], [3e38, 0, 0]]}]})",
+       {"build", "SCENE", "-o", "out.glb"},
+       "beyond single precision"},
+      {"key given twice",
+       "{\"nodes\": [{\"class\": \"GrassBlade\",\n  \"params\": {\"size\": 1, \"size\": 2}}]}",
+       {"build", "SCENE", "-o", "OUT"},
+       "bad.json:2:25: the key \"size\" is given twice in one object"},
+      {"scene that is a device",
+       "",
+       {"build", "/dev/null", "-o", "OUT"},
+       "cannot read '/dev/null': not a regular file"},
+      {"number beyond a double",
+       node + R"("params": {"size": 1e400}}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "bad.json:1:59: malformed JSON: number overflow"},
-      {"hostile nesting", R"({"nodes": [{"group": "g", "nodes": )" + std::string(100000, '[') + std::string(100000, ']') + "}]}",
-       {"save", "SCENE", "-o", "OUT"}, "nested deeper than 256 levels"},
+      {"hostile nesting",
+       R"({"nodes": [{"group": "g", "nodes": )" + std::string(100000, '[') + std::string(100000, ']') + "}]}",
+       {"save", "SCENE", "-o", "OUT"},
+       "nested deeper than 256 levels"},
       {"unknown format", R"({"format": "other", "nodes": []})", {"save", "SCENE", "-o", "OUT"}, "unknown \"format\""},
-      {"unknown top-level key", R"({"nodes": [], "frames": 3})", {"build", "SCENE", "-o", "OUT"},
+      {"unknown top-level key",
+       R"({"nodes": [], "frames": 3})",
+       {"build", "SCENE", "-o", "OUT"},
        "did you mean \"frame\""},
       {"nodes not a list", R"({"nodes": 5})", {"build", "SCENE", "-o", "OUT"}, "\"nodes\" must be a list"},
       {"node not an object", R"({"nodes": [5]})", {"build", "SCENE", "-o", "OUT"}, "nodes[0]: a node must be"},
       {"params not an object", node + R"("params": [1]}]})", {"build", "SCENE", "-o", "OUT"}, "\"params\" must be"},
-      {"bad key pair", node + R"("params": {"size": {"keys": [[0]]}}}]})", {"build", "SCENE", "-o", "OUT"},
+      {"bad key pair",
+       node + R"("params": {"size": {"keys": [[0]]}}}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "must be [frame, value]"},
-      {"two keys on one tick", node + R"("params": {"Gravity": {"keys": [[0, 0.1], [10, 0.2], [0.001, 0.5]]}}}]})",
-       {"build", "SCENE", "-o", "OUT"}, "has two keys at frame 0.001"},
+      {"two keys on one tick",
+       node + R"("params": {"Gravity": {"keys": [[0, 0.1], [10, 0.2], [0.001, 0.5]]}}}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "has two keys at frame 0.001"},
       {"two gizmo keys on one frame",
        R"({"nodes": [{"class": "GrassBlade", "modifiers": [{"class": "LawnMower", "gizmo": {"position": {"keys": [[5, [0, 0, 0]], [5, [1, 1, 1]]]}}}]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "two position keys at frame 5"},
-      {"drag steps beyond int", node + R"("create": {"from": [0, 0], "to": [24, 0], "steps": 4294967297}}]})",
-       {"build", "SCENE", "-o", "OUT"}, "steps must be a whole number from 1 to 1000"},
-      {"empty group", R"({"nodes": [{"group": "G", "nodes": []}]})", {"build", "SCENE", "-o", "OUT"},
-       "a group needs"},
-      {"bad gizmo", R"({"nodes": [{"class": "GrassBlade", "modifiers": [{"class": "LawnMower", "gizmo": {"position": [1, 2]}}]}]})",
-       {"build", "SCENE", "-o", "OUT"}, "expected [x, y, z]"},
-      {"object as modifier", node + R"("modifiers": [{"class": "GrassBlade"}]}]})", {"build", "SCENE", "-o", "OUT"},
+       {"build", "SCENE", "-o", "OUT"},
+       "two position keys at frame 5"},
+      {"drag steps beyond int",
+       node + R"("create": {"from": [0, 0], "to": [24, 0], "steps": 4294967297}}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "steps must be a whole number from 1 to 1000"},
+      {"empty group", R"({"nodes": [{"group": "G", "nodes": []}]})", {"build", "SCENE", "-o", "OUT"}, "a group needs"},
+      {"bad gizmo",
+       R"({"nodes": [{"class": "GrassBlade", "modifiers": [{"class": "LawnMower", "gizmo": {"position": [1, 2]}}]}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "expected [x, y, z]"},
+      {"object as modifier",
+       node + R"("modifiers": [{"class": "GrassBlade"}]}]})",
+       {"build", "SCENE", "-o", "OUT"},
        "not a modifier"},
-      {"unknown procedural map", R"({"nodes": [{"class": "Lawn", "params": {"Probabilitymap": {"procedural": "plasma"}}}]})",
-       {"build", "SCENE", "-o", "OUT"}, "unknown procedural map \"plasma\""},
+      {"unknown procedural map",
+       R"({"nodes": [{"class": "Lawn", "params": {"Probabilitymap": {"procedural": "plasma"}}}]})",
+       {"build", "SCENE", "-o", "OUT"},
+       "unknown procedural map \"plasma\""},
       {"render to another type", node + "\"name\": \"x\"}]}", {"render", "SCENE", "-o", "out.jpg"}, "must end in .png"},
-      {"bad render section", R"({"nodes": [], "render": {"camera": {"fov": "wide"}}})",
-       {"render", "SCENE", "-o", "OUT.png"}, "render.camera.fov"},
-      {"samples beyond the scene file's range", node + "\"name\": \"x\"}]}",
-       {"render", "SCENE", "-o", "OUT.png", "--spp", "5000"}, "--spp: Value 5000 not in range 1 to 4096"},
+      {"bad render section",
+       R"({"nodes": [], "render": {"camera": {"fov": "wide"}}})",
+       {"render", "SCENE", "-o", "OUT.png"},
+       "render.camera.fov"},
+      {"samples beyond the scene file's range",
+       node + "\"name\": \"x\"}]}",
+       {"render", "SCENE", "-o", "OUT.png", "--spp", "5000"},
+       "--spp: Value 5000 not in range 1 to 4096"},
       {"misspelt command", "", {"bulid", "-o", "OUT"}, "unknown command 'bulid'; did you mean 'build'?"},
-      {"unknown example", "", {"build", "--example", "defualt", "-o", "OUT"},
+      {"unknown example",
+       "",
+       {"build", "--example", "defualt", "-o", "OUT"},
        "unknown example 'defualt'; did you mean 'default'? (examples: default"},
   };
   for (const Case& c : cases) {
@@ -533,14 +629,16 @@ TEST_F(CliTest, BadInputIsReportedOnceAndWritesNothing) {
       if (a == "SCENE") args.push_back(Path("bad.json").string());
       else if (a == "OUT") args.push_back(out.string());
       else if (a == "OUT.png") args.push_back(Path("out.png").string());
-      else if (a.find('/') != std::string::npos || a.starts_with("out.") || a == "missing.json") args.push_back(Path(a).string());
+      else if (a.find('/') != std::string::npos || a.starts_with("out.") || a == "missing.json")
+        args.push_back(Path(a).string());
       else args.push_back(a);
     }
     const Result r = Run(args);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find(c.expect), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    for (const char* name : {"out.obj", "out.glb", "out.png", "out.jpg", "out.stl"}) EXPECT_FALSE(fs::exists(Path(name))) << name;
+    for (const char* name : {"out.obj", "out.glb", "out.png", "out.jpg", "out.stl"})
+      EXPECT_FALSE(fs::exists(Path(name))) << name;
     EXPECT_EQ(ReadAll(Path("keep.txt")), "keep");
     int files = 0;
     for (const auto& e : fs::directory_iterator(dir_)) files += e.path().filename().string()[0] == '.';
@@ -620,8 +718,9 @@ TEST_F(CliTest, OutputsKeepTheirModeAndMayHaveNamesUpToTheSystemLimit) {
     Write("keep.txt", "x");
     fs::copy_file(Path("keep.txt"), out);
     fs::permissions(out, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    const Result built = out == png ? Run({"render", "-o", out, "--quiet", "--width", "8", "--height", "8", "--spp", "1"})
-                                    : Run({"build", "-o", out, "--quiet"});
+    const Result built = out == png
+                             ? Run({"render", "-o", out, "--quiet", "--width", "8", "--height", "8", "--spp", "1"})
+                             : Run({"build", "-o", out, "--quiet"});
     ASSERT_EQ(built.status, 0) << built.err;
     EXPECT_EQ(fs::status(out).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

@@ -96,7 +96,8 @@ TEST_F(ExportTest, ObjWritesFacesWithoutUsableTextureFacesPlainAndSkipsBrokenFac
   const Case cases[] = {
       {"fewer texture faces", [](Mesh& m) { m.tvFace.resize(2); }, "f 1 2 3\nf 2 4 3\nf 1 1 2\n"},
       {"no texture vertices", [](Mesh& m) { m.tVerts.clear(); }, "f 1 2 3\nf 2 4 3\nf 1 1 2\n"},
-      {"texture index out of range", [](Mesh& m) { m.tvFace[1].setTVerts(1, 7, 2); }, "f 1/1 2/2 3/3\nf 2 4 3\nf 1/1 1/1 2/2\n"},
+      {"texture index out of range", [](Mesh& m) { m.tvFace[1].setTVerts(1, 7, 2); },
+       "f 1/1 2/2 3/3\nf 2 4 3\nf 1/1 1/1 2/2\n"},
       {"vertex index out of range", [](Mesh& m) { m.faces[1].setVerts(1, 30, 2); }, "f 1/1 2/2 3/3\nf 1/1 1/1 2/2\n"},
   };
   for (const Case& c : cases) {
@@ -172,7 +173,8 @@ TEST_F(ExportTest, GlbReadsBackWithHierarchyUnitNormalsAndExactBounds) {
   EXPECT_EQ(model.scenes[0].nodes, (std::vector<int>{0, 3}));
   for (const tinygltf::Mesh& mesh : model.meshes) {
     const tinygltf::Primitive& prim = mesh.primitives.at(0);
-    for (const char* attr : {"POSITION", "NORMAL", "TEXCOORD_0", "_CUT"}) EXPECT_TRUE(prim.attributes.count(attr)) << attr;
+    for (const char* attr : {"POSITION", "NORMAL", "TEXCOORD_0", "_CUT"})
+      EXPECT_TRUE(prim.attributes.count(attr)) << attr;
     const tinygltf::Accessor& pos = model.accessors[prim.attributes.at("POSITION")];
     const tinygltf::Accessor& nrm = model.accessors[prim.attributes.at("NORMAL")];
     const tinygltf::BufferView& pv = model.bufferViews[pos.bufferView];
@@ -210,9 +212,7 @@ TEST_F(ExportTest, GlbTurnsZUpIntoYUp) {
 
 TEST_F(ExportTest, FailedWriteLeavesExistingFileAndNoTemporaries) {
   ExportScene s = GroupedScene();
-  {
-    std::ofstream(Path("keep.obj")) << "keep";
-  }
+  { std::ofstream(Path("keep.obj")) << "keep"; }
   // A folder where the output file should be: the write fails after nothing was renamed.
   fs::create_directories(Path("dir.obj"));
   EXPECT_THROW(ExportSceneFile(s, Path("dir.obj"), {}), InputError);
@@ -238,8 +238,11 @@ Mesh Pieces(int count, bool plain = false) {
   for (int k = 0; k < count; ++k) {
     const DWORD b = static_cast<DWORD>(m.verts.size());
     const float x = 0.37f * static_cast<float>(k % 173), y = 0.11f * static_cast<float>(k / 173);
-    m.verts.insert(m.verts.end(), {{x, y, k % 13 == 0 ? -0.0f : 0.01f * k}, {x + 0.3f, y, 0.f}, {x, y + 0.2f, 0.7f},
-                                   {x + 0.25f, y + 0.3f, 0.4f}, {9.f, 9.f, 9.f}});
+    m.verts.insert(m.verts.end(), {{x, y, k % 13 == 0 ? -0.0f : 0.01f * k},
+                                   {x + 0.3f, y, 0.f},
+                                   {x, y + 0.2f, 0.7f},
+                                   {x + 0.25f, y + 0.3f, 0.4f},
+                                   {9.f, 9.f, 9.f}});
     m.tVerts.insert(m.tVerts.end(), {{0.f, 0.f, 0.f}, {1.f, 0.f, 0.f}, {0.f, 1.f, 0.5f}, {1.f, 1.f, 0.25f}, {}});
     const DWORD third = k % 11 == 0 ? b + 1 : b + 3;  // now and then a degenerate face
     const DWORD missing = k % 97 == 0 ? 0xFFFFFFF0u : b + 2;
@@ -252,17 +255,16 @@ Mesh Pieces(int count, bool plain = false) {
       m.faces.push_back(f);
       TVFace t;
       // Every seventh piece gives one corner another texture vertex.
-      if (plain)
-        t.setTVerts(v[0], v[1], v[2]);
-      else
-        t.setTVerts(v[0], k % 7 == 0 ? b : v[1], v[2] == third ? b + 3 : v[2]);
+      if (plain) t.setTVerts(v[0], v[1], v[2]);
+      else t.setTVerts(v[0], k % 7 == 0 ? b : v[1], v[2] == third ? b + 3 : v[2]);
       m.tvFace.push_back(t);
     }
   }
   return m;
 }
 
-const Matrix3 kTurn(Point3(0.8f, 0.6f, 0.f), Point3(-0.6f, 0.8f, 0.f), Point3(0.f, 0.f, 1.f), Point3(12.5f, -3.25f, 0.75f));
+const Matrix3 kTurn(Point3(0.8f, 0.6f, 0.f), Point3(-0.6f, 0.8f, 0.f), Point3(0.f, 0.f, 1.f),
+                    Point3(12.5f, -3.25f, 0.75f));
 
 TEST(FaceRuns, RunsCoverTheFacesAndShareNoVertex) {
   const Mesh m = Pieces(12000);

@@ -27,7 +27,10 @@ TEST(MemoryLimit, OversizedScenesAreRefusedWithExitTwoInsteadOfBeingKilled) {
   std::ofstream(dir / "field.dat") << "Resolution: 1024 1024 341\nObjectFileName: none.raw\n";
   std::ofstream(dir / "field.json") << R"({"nodes": [{"class": "Lawn", "vectorField": "field.dat"}]})";
   constexpr std::size_t kLimit = std::size_t{2} << 30;  // 2 GiB of address space
-  struct Case { const char* scene; std::string expect; };
+  struct Case {
+    const char* scene;
+    std::string expect;
+  };
   const Case cases[] = {
       {"lawn.json", "node \"Big\": Lawn: the lawn of 360000 blades needs about 4.3 GB at its peak"},
       {"field.json", "field.dat: the field of 1024 x 1024 x 341 cells in 1 frame(s) needs about 5.4 GB"},
@@ -44,7 +47,8 @@ TEST(MemoryLimit, OversizedScenesAreRefusedWithExitTwoInsteadOfBeingKilled) {
   }
   // The same limit leaves room for an ordinary lawn.
   std::ofstream(dir / "small.json") << R"({"nodes": [{"class": "Lawn"}]})";
-  const test_util::GramoraRun ok = RunLimited(kLimit, {"build", (dir / "small.json").string(), "-o", (dir / "s.obj").string(), "-q"}, dir);
+  const test_util::GramoraRun ok =
+      RunLimited(kLimit, {"build", (dir / "small.json").string(), "-o", (dir / "s.obj").string(), "-q"}, dir);
   EXPECT_EQ(ok.status, 0) << ok.err;
 }
 

@@ -62,8 +62,9 @@ TEST(JsonFile, SavedSinglesAreShortAndReadBackBitIdentical) {
   EXPECT_EQ(json(ShortestDouble(280.0f)).dump(), "280.0");
   // 7.038531e-26 is the one positive float whose shortest text, read as a double, rounds to its
   // neighbour.
-  std::vector<float> values = {0.0f, -0.0f, 1e-45f, 1.17549435e-38f, 3.4028235e38f, -3.4028235e38f,
-                               16777216.0f, 16777218.0f, 0.1f, 1.0f / 3.0f, 3.1415927f, 7.038531e-26f, -7.038531e-26f};
+  std::vector<float> values = {0.0f,          -0.0f,       1e-45f, 1.17549435e-38f, 3.4028235e38f, -3.4028235e38f,
+                               16777216.0f,   16777218.0f, 0.1f,   1.0f / 3.0f,     3.1415927f,    7.038531e-26f,
+                               -7.038531e-26f};
   for (std::uint32_t bits = 0x00000001u; bits < 0xFF800000u; bits += 40993u) {
     float f;
     std::memcpy(&f, &bits, sizeof f);
@@ -77,8 +78,9 @@ TEST(JsonFile, SavedSinglesAreShortAndReadBackBitIdentical) {
 
 TEST(JsonFile, LaysOutObjectsOneKeyALineAndPlainArraysOnOne) {
   const auto doc = nlohmann::ordered_json::parse(R"({"b": 1, "a": [1, [2, 3]], "n": [{"k": "v"}], "e": {}})");
-  EXPECT_EQ(FormatJson(doc), "{\n  \"b\": 1,\n  \"a\": [1, [2, 3]],\n  \"n\": [\n    {\n      \"k\": \"v\"\n    }\n  ],\n"
-                             "  \"e\": {}\n}\n");
+  EXPECT_EQ(FormatJson(doc),
+            "{\n  \"b\": 1,\n  \"a\": [1, [2, 3]],\n  \"n\": [\n    {\n      \"k\": \"v\"\n    }\n  ],\n"
+            "  \"e\": {}\n}\n");
 }
 
 TEST(JsonFile, HostileNestingIsRefusedWhereItStarts) {
@@ -88,7 +90,9 @@ TEST(JsonFile, HostileNestingIsRefusedWhereItStarts) {
   EXPECT_EQ(message.rfind("s.json:2:256:", 0), 0u) << message;
   EXPECT_NE(message.find("nested deeper than 256 levels"), std::string::npos) << message;
   // Brackets inside strings and ordinary depths pass.
-  EXPECT_EQ(ErrorOf([] { ParseJsonText("[\"[[[[\\\"[[\", " + std::string(200, '[') + std::string(200, ']') + "]", "s.json"); }),
+  EXPECT_EQ(ErrorOf([] {
+              ParseJsonText("[\"[[[[\\\"[[\", " + std::string(200, '[') + std::string(200, ']') + "]", "s.json");
+            }),
             "(no error)");
 }
 
@@ -110,7 +114,10 @@ TEST(Frames, TicksAreRoundedAndBounded) {
   EXPECT_EQ(ErrorOf([] { FrameToTicks(json(12500001), "f"); }),
             "f: frame 12500001 is outside the time line (frames -12500000 to 12500000)");
   // From the command line a frame can be NaN or infinite, which JSON would show as null.
-  EXPECT_EQ(ErrorOf([] { FrameToTicks(json(std::nan("")), "--frame"); }).rfind("--frame: frame nan is outside the time line", 0), 0u);
+  EXPECT_EQ(ErrorOf([] {
+              FrameToTicks(json(std::nan("")), "--frame");
+            }).rfind("--frame: frame nan is outside the time line", 0),
+            0u);
   EXPECT_EQ(ErrorOf([] { FrameToTicks(json(-HUGE_VAL), "--frame"); }).rfind("--frame: frame -inf is outside", 0), 0u);
   EXPECT_NE(ErrorOf([] { FrameToTicks(json("3"), "f"); }).find("must be a number"), std::string::npos);
 }
@@ -126,10 +133,13 @@ TEST(PathPolicy, SceneFilesStayBesideTheSceneAndShadersAreNamed) {
   std::ofstream(root / "secret" / "s.png") << "x";
   fs::create_symlink(root / "secret", root / "scene" / "way-out");
   const std::string scene = (root / "scene").string();
-  struct Case { const char* name; bool inside; };
-  const Case cases[] = {{"maps/h.png", true},     {"./h.png", true},          {"maps/../h.png", true},
-                        {"../secret/s.png", false}, {"way-out/s.png", false}, {"/etc/passwd", false},
-                        {"maps/../../secret/s.png", false}};
+  struct Case {
+    const char* name;
+    bool inside;
+  };
+  const Case cases[] = {
+      {"maps/h.png", true},     {"./h.png", true},      {"maps/../h.png", true},           {"../secret/s.png", false},
+      {"way-out/s.png", false}, {"/etc/passwd", false}, {"maps/../../secret/s.png", false}};
   for (const Case& c : cases) {
     const std::string error = ErrorOf([&] { SceneFile(c.name, scene, "bitmap", "s.json"); });
     EXPECT_EQ(error == "(no error)", c.inside) << c.name << ": " << error;
@@ -157,18 +167,27 @@ class ParamTest : public ::testing::Test {
       : desc_(ParamBlockSpec{
             .id = 0,
             .int_name = "params",
-            .params = {
-                {.id = 0, .int_name = "size", .type = TYPE_FLOAT, .flags = P_ANIMATABLE, .def = {.f = 1.0f},
-                 .range = {0.0f, 1000.0f}},
-                {.id = 1, .int_name = "Count", .type = TYPE_INT, .def = {.i = 2}, .range = {1.0f, 10.0f}},
-                {.id = 2, .int_name = "On?", .type = TYPE_BOOL, .def = {.i = 0}},
-                {.id = 3, .int_name = "file", .type = TYPE_STRING},
-                {.id = 4, .int_name = "Length", .type = TYPE_FLOAT, .def = {.f = 1.0f}, .range = {0.0f, 5.0f}},
-                {.id = 7, .int_name = "Length", .type = TYPE_FLOAT, .def = {.f = 1.0f}, .range = {0.0f, 5.0f}},
-                {.id = 8, .int_name = "Offset", .type = TYPE_POINT3},
-                {.id = 9, .int_name = "Turn", .type = TYPE_FLOAT, .flags = P_ANIMATABLE, .def = {.f = 1.0f},
-                 .range = {0.5f, 6.2831855f}},
-            }}),
+            .params =
+                {
+                    {.id = 0,
+                     .int_name = "size",
+                     .type = TYPE_FLOAT,
+                     .flags = P_ANIMATABLE,
+                     .def = {.f = 1.0f},
+                     .range = {0.0f, 1000.0f}},
+                    {.id = 1, .int_name = "Count", .type = TYPE_INT, .def = {.i = 2}, .range = {1.0f, 10.0f}},
+                    {.id = 2, .int_name = "On?", .type = TYPE_BOOL, .def = {.i = 0}},
+                    {.id = 3, .int_name = "file", .type = TYPE_STRING},
+                    {.id = 4, .int_name = "Length", .type = TYPE_FLOAT, .def = {.f = 1.0f}, .range = {0.0f, 5.0f}},
+                    {.id = 7, .int_name = "Length", .type = TYPE_FLOAT, .def = {.f = 1.0f}, .range = {0.0f, 5.0f}},
+                    {.id = 8, .int_name = "Offset", .type = TYPE_POINT3},
+                    {.id = 9,
+                     .int_name = "Turn",
+                     .type = TYPE_FLOAT,
+                     .flags = P_ANIMATABLE,
+                     .def = {.f = 1.0f},
+                     .range = {0.5f, 6.2831855f}},
+                }}),
         block_(CreateParameterBlock2(&desc_, nullptr)) {}
   ~ParamTest() override { block_->DeleteThis(); }
 
@@ -255,7 +274,8 @@ TEST_F(ParamTest, RangeBoundsAreTheSinglePrecisionValues) {
       {6.2831855, "(no error)", 6.2831855f},
       {6.28318548202514648, "(no error)", 6.2831855f},
       {0.5, "(no error)", 0.5f},
-      {6.2831859, "= 6.2831859 is outside its range 0.5 to 6.2831855; the parameter block clamps it to 6.2831855", 0.0f},
+      {6.2831859, "= 6.2831859 is outside its range 0.5 to 6.2831855; the parameter block clamps it to 6.2831855",
+       0.0f},
       {0.49999997, "clamps it to 0.5", 0.0f},
       {1e300, "clamps it to 6.2831855", 0.0f},
   };

@@ -192,7 +192,8 @@ TEST_F(ServeTest, BadRequestsGetAMessageNamingTheProblem) {
       {"GET", "/api/nodes/99999999999/panels", "", "", 400, "node 99999999999 is out of range"},
       {"GET", "/api/nodes/1/panels?entry=5", "", "", 400, "no stack entry 5"},
       {"POST", "/api/nodes/0/controls/4242", "{}", "application/json", 400, "no control 4242"},
-      {"POST", "/api/nodes/0/controls/1496", R"({"value": "x"})", "application/json", 400, "\"value\" must be a number"},
+      {"POST", "/api/nodes/0/controls/1496", R"({"value": "x"})", "application/json", 400,
+       "\"value\" must be a number"},
       {"POST", "/api/nodes/0/controls/1496", "{}", "application/json", 400, "cannot be clicked"},
       {"POST", "/api/nodes/0/controls/1496", R"({"colour": 1})", "application/json", 400, "unknown key \"colour\""},
       {"POST", "/api/nodes/0/controls/1496", R"({"value": 1, "page": 9})", "application/json", 400, "no page 9"},
@@ -225,9 +226,11 @@ TEST_F(ServeTest, BadRequestsGetAMessageNamingTheProblem) {
 
 TEST_F(ServeTest, NothingOutsideTheScenesFolderIsReadOrWritten) {
   const std::string outside = server->Path("secret.json").string();
-  for (const std::string& path : {std::string("../saved.json"), server->Path("saved.json").string(), std::string("up/saved.json")})
+  for (const std::string& path :
+       {std::string("../saved.json"), server->Path("saved.json").string(), std::string("up/saved.json")})
     EXPECT_NE(Post("/api/save", {{"path", path}}, 400)["error"].get<std::string>().find("outside the scene's folder"),
-              std::string::npos) << path;
+              std::string::npos)
+        << path;
   EXPECT_FALSE(fs::exists(server->Path("saved.json")));
   Post("/api/save", {{"path", "shot.png"}}, 400);
   const json saved = Post("/api/save", {{"path", "copy.json"}});
@@ -239,7 +242,8 @@ TEST_F(ServeTest, NothingOutsideTheScenesFolderIsReadOrWritten) {
       {{{"nodes", {{{"class", "Lawn"}, {"params", {{"Heightfieldmap", {{"bitmap", "../hills.png"}}}}}}}}}, "outside"},
       {{{"nodes", {{{"class", "Lawn"}, {"vectorField", "up/wind.dat"}}}}}, "outside"},
       {{{"format", "gramora saved scene 1"},
-        {"nodes", {{{"class", "Lawn"}, {"name", "L"}, {"params", {{"4", true}, {"5", outside}}}}}}}, "outside"},
+        {"nodes", {{{"class", "Lawn"}, {"name", "L"}, {"params", {{"4", true}, {"5", outside}}}}}}},
+       "outside"},
       {{{"nodes", json::array()}, {"render", {{"shader", "/tmp/any.so"}}}}, "shader"},
   };
   for (const auto& [scene, why] : scenes)
@@ -267,22 +271,24 @@ TEST_F(ServeTest, ADragInTheTopViewCreatesThroughTheCreationCallback) {
   const int w = view["width"], h = view["height"];
   // A drag of 24 world units to the right from the view's centre makes a blade of size 1.
   const int length = static_cast<int>(std::lround(24.0 / upp));
-  const json reply = Post("/api/create", {{"class", "GrassBlade"},
-                                          {"view", {{"width", w}, {"height", h}, {"unitsPerPixel", upp}, {"center", view["center"]}}},
-                                          {"points", {{w / 2, h / 2}, {w / 2 + length / 2, h / 2}, {w / 2 + length, h / 2}}}});
+  const json reply =
+      Post("/api/create", {{"class", "GrassBlade"},
+                           {"view", {{"width", w}, {"height", h}, {"unitsPerPixel", upp}, {"center", view["center"]}}},
+                           {"points", {{w / 2, h / 2}, {w / 2 + length / 2, h / 2}, {w / 2 + length, h / 2}}}});
   ASSERT_EQ(reply["node"], 2);
   EXPECT_NEAR((*Control(reply["panels"], 1496))["value"].get<double>(), 1.0, 2 * upp / 24);
-  Post("/api/create", {{"class", "GrassBlade"},
-                       {"view", {{"width", w}, {"height", h}, {"unitsPerPixel", upp}, {"center", view["center"]}}},
-                       {"points", {{5, 5}, {5, 5}}}},
-       200);  // a blade may be dragged to size 0
+  Post("/api/create",
+       {{"class", "GrassBlade"},
+        {"view", {{"width", w}, {"height", h}, {"unitsPerPixel", upp}, {"center", view["center"]}}},
+        {"points", {{5, 5}, {5, 5}}}},
+       200);                                // a blade may be dragged to size 0
   Post("/api/scene", json::parse(kScene));  // back to the suite's scene
   EXPECT_EQ(Get("/api/nodes").size(), 2u);
 }
 
 TEST_F(ServeTest, ASecondServerCannotTakeItsPort) {
-  const std::string cmd = std::string("'") + GRAMORA_BIN_DIR + "/gramora' serve --port " +
-                          std::to_string(server->port()) + " 2>&1";
+  const std::string cmd =
+      std::string("'") + GRAMORA_BIN_DIR + "/gramora' serve --port " + std::to_string(server->port()) + " 2>&1";
   FILE* p = popen(cmd.c_str(), "r");
   ASSERT_TRUE(p);
   char buf[512] = "";
@@ -309,7 +315,8 @@ TEST(ServeDialog, AnswersTheWaitingProcedure) {
   ASSERT_TRUE(dialog.WaitOpen(std::chrono::seconds(10)));
   const json d = dialog.Describe();
   EXPECT_EQ(d["title"], "Vectorfield data");
-  EXPECT_EQ(d["filters"], json::parse(R"([{"name": "Dat Files", "pattern": "*.dat"}, {"name": "All Files", "pattern": "*.*"}])"));
+  EXPECT_EQ(d["filters"],
+            json::parse(R"([{"name": "Dat Files", "pattern": "*.dat"}, {"name": "All Files", "pattern": "*.*"}])"));
   EXPECT_TRUE(dialog.Answer("/s/wind.dat"));
   host.join();
   EXPECT_TRUE(result);

@@ -29,7 +29,8 @@ Mesh StepByStepBlade(const BladeParams& p) {
   for (int i = 0; i < 15; ++i) {
     float a = (0.05f * i) * (0.05f * i) * p.gravity - p.stiffness;
     if (a < 0.0f) a = 0.0f;
-    if (p.maxLength > 0.0f && p.size * 0.5f * i > p.maxLength) a = a * (1.0f + 0.05f * (p.size * 0.5f * i - p.maxLength));
+    if (p.maxLength > 0.0f && p.size * 0.5f * i > p.maxLength)
+      a = a * (1.0f + 0.05f * (p.size * 0.5f * i - p.maxLength));
     bend.RotateX(a);
     float x0 = -0.375f;
     if (i == 0) x0 = -0.25f;
@@ -124,9 +125,9 @@ TEST(BladeExact, VariedBladesMatchTheStepByStepBuild) {
     return lo + (hi - lo) * static_cast<float>(state >> 8) / 16777216.0f;
   };
   for (int n = 0; n < 300; ++n) {
-    const BladeParams p{next(0.0f, 5.0f), next(0.0f, 0.6f),  next(0.0f, 2.0f),
-                        n % 6,             next(-1.0f, 1.0f), next(0.5f, 1.65f),
-                        next(-6.3f, 6.3f), next(-1.6f, 1.6f), next(-2.0f, 20.0f)};
+    const BladeParams p{next(0.0f, 5.0f),  next(0.0f, 0.6f),  next(0.0f, 2.0f),  n % 6,
+                        next(-1.0f, 1.0f), next(0.5f, 1.65f), next(-6.3f, 6.3f), next(-1.6f, 1.6f),
+                        next(-2.0f, 20.0f)};
     SCOPED_TRACE(n);
     ExpectSameBlade(p);
   }

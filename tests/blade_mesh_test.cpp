@@ -1,10 +1,10 @@
 // Blade generator: the values and shapes a blade is known to have.
+#include "blade/blade_mesh.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
-
-#include "blade/blade_mesh.h"
 
 namespace {
 
@@ -141,8 +141,12 @@ struct StiffCase {
 
 TEST(BladeMesh, StiffnessKeepsRowsStraightUpToItsThreshold) {
   // At 0.5625 * gravity nothing bends; from 0.49 * gravity only the tip leans.
-  for (const StiffCase c : {StiffCase{1.0f, 0.5625f, 0.0f}, {1.0f, 2.0f, 0.0f}, {2.0f, 1.125f, 0.0f},
-                            {1.0f, 0.5f, 0.0625f}, {1.0f, 0.49f, 0.0725f}, {2.0f, 1.0f, 0.125f}}) {
+  for (const StiffCase c : {StiffCase{1.0f, 0.5625f, 0.0f},
+                            {1.0f, 2.0f, 0.0f},
+                            {2.0f, 1.125f, 0.0f},
+                            {1.0f, 0.5f, 0.0625f},
+                            {1.0f, 0.49f, 0.0725f},
+                            {2.0f, 1.0f, 0.125f}}) {
     SCOPED_TRACE(c.stiffness);
     BladeParams p = Defaults();
     p.gravity = c.gravity;

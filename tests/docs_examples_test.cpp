@@ -47,7 +47,8 @@ std::vector<DocBlock> DocBlocks() {
         blocks.push_back({doc, ++number, lineNo, "", ""});
         open = &blocks.back();
         std::string name = doc + "_" + std::to_string(number);
-        std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
         open->name = name;
       } else if (open != nullptr && line.rfind("```", 0) == 0) {
         open = nullptr;
@@ -89,7 +90,8 @@ class DocsTest {
     if (!render) return "";
     std::vector<std::string> image = {"render"};
     image.insert(image.end(), scene.begin(), scene.end());
-    image.insert(image.end(), {"-o", (dir_ / "out.png").string(), "--width", "16", "--height", "12", "--spp", "1", "--quiet"});
+    image.insert(image.end(),
+                 {"-o", (dir_ / "out.png").string(), "--width", "16", "--height", "12", "--spp", "1", "--quiet"});
     if (std::string error = Gramora(image); !error.empty()) return "gramora render failed, " + error;
     return "";
   }
@@ -103,8 +105,9 @@ class DocJsonBlock : public DocsTest, public ::testing::TestWithParam<DocBlock> 
 TEST_P(DocJsonBlock, IsASceneThatBuilds) {
   const DocBlock& b = GetParam();
   const std::string at = b.doc + ", JSON block " + std::to_string(b.number) + " (line " + std::to_string(b.line) + ")";
-  const std::string rule = " A ```json block is a whole scene file, with no comments or placeholders, that builds "
-                           "with the files of docs/examples beside it; show other text in a ``` block.";
+  const std::string rule =
+      " A ```json block is a whole scene file, with no comments or placeholders, that builds "
+      "with the files of docs/examples beside it; show other text in a ``` block.";
   nlohmann::json doc;
   try {
     doc = nlohmann::json::parse(b.text);

@@ -1,12 +1,13 @@
 // The lawn of tufts: the fast builder against tufts made one by one with AppendBundle and copied,
 // on one thread and several; the stated counts; what the height map and the blade count do.
+#include "lawn/lawn.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 
 #include "lawn/bundle_lawn.h"
-#include "lawn/lawn.h"
 #include "sdk/log.h"
 #include "tests/lawn_copied_tufts.h"
 #include "tests/lawn_test_util.h"

@@ -1,10 +1,11 @@
 // The lawn's reading of its height map: the slope tilt of an element from the rows around it.
+#include "lawn/lawn_maps.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <memory>
 
-#include "lawn/lawn_maps.h"
 #include "sdk/bitmap.h"
 
 namespace {
@@ -21,9 +22,14 @@ TEST(MapSlopeTilt, IsTheLuminanceAboveMinusBelowTimesPointFourPi) {
   for (int y = 0; y < 4; ++y) b->PutPixel16(0, y, rows[y], rows[y], rows[y], 65535);
   b->SetFilter(2);
   const auto g = [&](int y) { return rows[y] / 65535.0; };
-  struct Case { int iy; double below, above; };
-  const Case cases[] = {{0, g(3), (g(2) + g(3)) / 2}, {1, g(3), (g(1) + g(2)) / 2},
-                        {2, (g(2) + g(3)) / 2, (g(0) + g(1)) / 2}, {3, (g(1) + g(2)) / 2, g(0)}};
+  struct Case {
+    int iy;
+    double below, above;
+  };
+  const Case cases[] = {{0, g(3), (g(2) + g(3)) / 2},
+                        {1, g(3), (g(1) + g(2)) / 2},
+                        {2, (g(2) + g(3)) / 2, (g(0) + g(1)) / 2},
+                        {3, (g(1) + g(2)) / 2, g(0)}};
   const double lum = 0.3f + static_cast<double>(0.59f) + static_cast<double>(0.11f);
   for (const Case& c : cases) {
     const double expect = (c.above - c.below) * lum * 0.4 * 3.1415927f;

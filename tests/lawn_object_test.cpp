@@ -61,7 +61,7 @@ TEST(Lawn, DefaultsGiveFourHundredBladesAndRebuildIdentically) {
 
 TEST(Lawn, BlockIsDefinedInTheSavedOrder) {
   const ParamBlockDesc2* d = GetLawnBlockDesc();
-  const int order[] = {0, 1, 2, 3, 6, 7, 4, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
+  const int order[] = {0,  1,  2,  3,  6,  7,  4,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
                        23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 5};
   ASSERT_EQ(d->Count(), 44);
   for (int k = 0; k < 44; ++k) EXPECT_EQ(d->IndextoID(k), order[k]) << k;
@@ -106,7 +106,8 @@ TEST(Lawn, JitterOffPutsRootsOnTheGridAndAngleOffKeepsBladesUnturned) {
   lawn->meshBuilt = FALSE;
   const Mesh& turned = Evaluate(*lawn);
   int unturned = 0;
-  for (int b = 0; b < 400; ++b) unturned += std::abs((turned.verts[b * kBladeVerts + 3] - turned.verts[b * kBladeVerts]).y) < 1e-5f;
+  for (int b = 0; b < 400; ++b)
+    unturned += std::abs((turned.verts[b * kBladeVerts + 3] - turned.verts[b * kBladeVerts]).y) < 1e-5f;
   EXPECT_LT(unturned, 10);
 }
 
@@ -114,8 +115,9 @@ TEST(Lawn, JitterOffPutsRootsOnTheGridAndAngleOffKeepsBladesUnturned) {
 bool BladesAreASubsequence(const Mesh& part, int partBlades, const Mesh& whole, int wholeBlades) {
   int w = 0;
   for (int p = 0; p < partBlades; ++p) {
-    while (w < wholeBlades && !std::equal(part.verts.begin() + p * kBladeVerts, part.verts.begin() + (p + 1) * kBladeVerts,
-                                          whole.verts.begin() + w * kBladeVerts))
+    while (w < wholeBlades &&
+           !std::equal(part.verts.begin() + p * kBladeVerts, part.verts.begin() + (p + 1) * kBladeVerts,
+                       whole.verts.begin() + w * kBladeVerts))
       ++w;
     if (w++ >= wholeBlades) return false;
   }
@@ -125,7 +127,10 @@ bool BladesAreASubsequence(const Mesh& part, int partBlades, const Mesh& whole, 
 TEST(Lawn, ProbabilityMapsDropBladesWithoutDisturbingTheOthers) {
   LawnPtr lawn = NewLawn();
   const Mesh all = Evaluate(*lawn);
-  struct Case { float level; int lo, hi; };
+  struct Case {
+    float level;
+    int lo, hi;
+  };
   const Case cases[] = {{0.0f, 0, 0}, {0.5f, 150, 250}, {1.0f, 395, 400}};
   for (const Case& c : cases) {
     lawn->paramBlock->SetValue(lawn_prob_map, 0, Grey(c.level));
@@ -164,7 +169,8 @@ TEST(Lawn, AWhiteProbabilityMapDropsExactlyTheKeepDrawsOf32766And32767) {
   const Mesh& m = Evaluate(*lawn);
   ASSERT_EQ(m.getNumFaces(), static_cast<int>(kept.size()) * kBladeFaces);
   for (std::size_t b = 0; b < kept.size(); ++b)
-    ASSERT_TRUE(std::equal(m.verts.begin() + b * kBladeVerts, m.verts.begin() + (b + 1) * kBladeVerts, all.verts.begin() + kept[b] * kBladeVerts))
+    ASSERT_TRUE(std::equal(m.verts.begin() + b * kBladeVerts, m.verts.begin() + (b + 1) * kBladeVerts,
+                           all.verts.begin() + kept[b] * kBladeVerts))
         << "blade " << b << " is cell " << kept[b];
 }
 
@@ -175,7 +181,10 @@ TEST(Lawn, KeyedSizeAndMagnitudeFollowTheFrameWhileKeyedCountsStayAtFrameZero) {
   pb->SetValue(lawn_jitter, 0, FALSE);
   pb->SetValue(lawn_angle_var, 0, FALSE);
   pb->SetValue(lawn_height_map, 0, Grey(0.5f));
-  struct Key { ParamID id; float at0, atT; };
+  struct Key {
+    ParamID id;
+    float at0, atT;
+  };
   for (const Key& k : {Key{lawn_blades_x, 4, 8}, Key{lawn_blades_y, 3, 6}, Key{lawn_length, 10, 20},
                        Key{lawn_width, 6, 12}, Key{lawn_height_magnitude, 1, 4}}) {
     ASSERT_TRUE(pb->SetKey(k.id, 0, k.at0));
@@ -203,7 +212,8 @@ TEST(Lawn, HeightMapsLiftAndTiltBlades) {
   for (int b = 0; b < 400; b += 37) {
     // The map renders into an 8-bit bitmap: grey 0.5 is stored as 128 / 255.
     EXPECT_NEAR(Root(lifted, b).z, 10.0f * 128.0f / 255.0f, 1e-5) << b;
-    EXPECT_NEAR((lifted.verts[b * kBladeVerts + 3] - lifted.verts[b * kBladeVerts]).z, 0.0f, 1e-5) << "uniform: no tilt";
+    EXPECT_NEAR((lifted.verts[b * kBladeVerts + 3] - lifted.verts[b * kBladeVerts]).z, 0.0f, 1e-5)
+        << "uniform: no tilt";
   }
   // A gradient along v with magnitude 0: roots stay at 0, blades still tilt about X.
   auto* gradient = new GradientTex();
@@ -398,9 +408,10 @@ TEST(BladeLawn, ALawnBeyondWhatTheHostCanHoldIsRefusedBeforeItIsFilled) {
   const BOOL sized = direct.setNumVerts((1100 << 20) / static_cast<int>(sizeof(Point3)));  // 1.1 GiB
   SetHostMemoryLimit(0);
   EXPECT_EQ(refused.getNumVerts(), 0);
-  EXPECT_EQ(err, "Lawn: the lawn of 200000 blades needs about 3.6 GB at its peak (a mesh of 1.2 GB, held 3 times), "
-                 "more than the 1.1 GB this process can have; lower \"# Blades X\" and \"# Blades Y\" (or, with "
-                 "\"Use heightmap dimension\" on, use a smaller height map)");
+  EXPECT_EQ(err,
+            "Lawn: the lawn of 200000 blades needs about 3.6 GB at its peak (a mesh of 1.2 GB, held 3 times), "
+            "more than the 1.1 GB this process can have; lower \"# Blades X\" and \"# Blades Y\" (or, with "
+            "\"Use heightmap dimension\" on, use a smaller height map)");
   EXPECT_FALSE(sized);
   EXPECT_EQ(direct.getNumVerts(), 0);
   s.ny = 2.0f;  // a lawn within the limit still builds

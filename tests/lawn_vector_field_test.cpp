@@ -1,6 +1,5 @@
 // The vector field: description and data readers, sampling, and the faults the readers must survive.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cmath>
@@ -42,9 +41,12 @@ TEST(VectorField, ReadsAFloatFieldAndMapsTheLawnGridOntoIt) {
 }
 
 TEST(VectorField, FormatWordSelectsFloatsOnlyForFLOAT3) {
-  struct Case { const char* line; int floatFormat; };
-  const Case cases[] = {{"Format: FLOAT3\n", 1}, {"Format: FLOAT3x4\n", 1}, {"Format: float3\n", 0},
-                        {"", 0}, {"Format: BYTE3\n", 0}, {"Format:FLOAT3\n", 0}};
+  struct Case {
+    const char* line;
+    int floatFormat;
+  };
+  const Case cases[] = {{"Format: FLOAT3\n", 1}, {"Format: FLOAT3x4\n", 1}, {"Format: float3\n", 0}, {"", 0},
+                        {"Format: BYTE3\n", 0},  {"Format:FLOAT3\n", 0}};
   for (const Case& c : cases) {
     TempDir dir;
     WriteText(dir / "f.dat", std::string("Resolution: 1 1 1\n") + c.line + "ObjectFileName: d.raw\n");
@@ -99,7 +101,12 @@ TEST(VectorField, TimeDependentFramesAndSlices) {
   EXPECT_EQ(f.SampleCell(0, 0, 1, f.FrameForTime(tpf)).x, 1103.0f);
   EXPECT_EQ(f.SampleCell(0, 0, 0, 2).x, 1200.0f);
 
-  struct Slice { std::uint32_t resZ; bool zAsTime; int frame; std::uint32_t expect; };
+  struct Slice {
+    std::uint32_t resZ;
+    bool zAsTime;
+    int frame;
+    std::uint32_t expect;
+  };
   const Slice slices[] = {{5, false, 0, 2}, {1, false, 0, 0}, {5, true, 3, 3}, {5, true, 9, 4}, {5, true, -1, 4}};
   for (const Slice& s : slices) {
     f.resolutionZ = s.resZ;
@@ -118,15 +125,42 @@ TEST(VectorField, OnlyTimeDependentNamesArePatterns) {
 }
 
 TEST(VectorField, DataFilePatternsAcceptAtMostOneIntegerConversion) {
-  struct Case { const char* pattern; bool ok; const char* expect; };
+  struct Case {
+    const char* pattern;
+    bool ok;
+    const char* expect;
+  };
   const Case cases[] = {
-      {"f%03d.raw", true, "f007.raw"}, {"f%d%%.raw", true, "f7%.raw"}, {"%-4i|", true, "7   |"},
-      {"%+.3d", true, "+007"}, {"%#x", true, "0x7"}, {"%X", true, "7"},
-      {"%ld", true, "7"}, {"%05lld", true, "00007"}, {"%hd", true, "7"}, {"%hhx", true, "7"}, {"%ju", true, "7"},
-      {"%zd", true, "7"}, {"%td", true, "7"}, {"plain.raw", true, "plain.raw"}, {"100%%.raw", true, "100%.raw"},
-      {"%s", false, ""}, {"%d%d", false, ""}, {"%n", false, ""}, {"%ln", false, ""}, {"%*d", false, ""},
-      {"%f", false, ""}, {"%lf", false, ""}, {"%c", false, ""}, {"%p", false, ""}, {"%lld%s", false, ""},
-      {"%lll", false, ""}, {"%Ld", false, ""}, {"%", false, ""}, {"%5000d", false, ""}, {"%.99999999999d", false, ""},
+      {"f%03d.raw", true, "f007.raw"},
+      {"f%d%%.raw", true, "f7%.raw"},
+      {"%-4i|", true, "7   |"},
+      {"%+.3d", true, "+007"},
+      {"%#x", true, "0x7"},
+      {"%X", true, "7"},
+      {"%ld", true, "7"},
+      {"%05lld", true, "00007"},
+      {"%hd", true, "7"},
+      {"%hhx", true, "7"},
+      {"%ju", true, "7"},
+      {"%zd", true, "7"},
+      {"%td", true, "7"},
+      {"plain.raw", true, "plain.raw"},
+      {"100%%.raw", true, "100%.raw"},
+      {"%s", false, ""},
+      {"%d%d", false, ""},
+      {"%n", false, ""},
+      {"%ln", false, ""},
+      {"%*d", false, ""},
+      {"%f", false, ""},
+      {"%lf", false, ""},
+      {"%c", false, ""},
+      {"%p", false, ""},
+      {"%lld%s", false, ""},
+      {"%lll", false, ""},
+      {"%Ld", false, ""},
+      {"%", false, ""},
+      {"%5000d", false, ""},
+      {"%.99999999999d", false, ""},
   };
   for (const Case& c : cases) {
     std::string out;
@@ -180,9 +214,10 @@ TEST(VectorField, AFieldBeyondWhatTheHostCanHoldIsRefusedWithItsSize) {
   EXPECT_FALSE(f.HasData());
   const std::vector<LogRecord> log = TakeLogRecords();
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].message, dir / "huge.dat" + ": the field of 1024 x 1024 x 64 cells in 1 frame(s) needs about 1.0 GB, "
-                                             "more than the 537 MB this process can have; give it a smaller "
-                                             "\"Resolution:\" or fewer frames; the field holds no data");
+  EXPECT_EQ(log[0].message, dir / "huge.dat" +
+                                ": the field of 1024 x 1024 x 64 cells in 1 frame(s) needs about 1.0 GB, "
+                                "more than the 537 MB this process can have; give it a smaller "
+                                "\"Resolution:\" or fewer frames; the field holds no data");
 }
 
 TEST(VectorField, LongLinesDirectoriesAndPathsAreNotCut) {
@@ -214,7 +249,10 @@ TEST(VectorField, DataFilesOutsideTheDescriptionsFolderAreRefused) {
   // Named from the working folder, the description's folder is "." and an absolute name is used as it is.
   const std::filesystem::path cwd = std::filesystem::current_path();
   std::filesystem::current_path(dir.path() / "field");
-  struct Case { std::string description, name; bool allowed; };
+  struct Case {
+    std::string description, name;
+    bool allowed;
+  };
   const std::string inField = (dir.path() / "field" / "f.dat").string();
   for (const Case& c : {Case{inField, "../secret.raw", false}, Case{"f.dat", dir / "secret.raw", false},
                         Case{inField, "link.raw", false}, Case{inField, "own.raw", true}}) {
@@ -256,11 +294,11 @@ TEST(VectorField, UnallocatableOrEmptyRangesLoadNoData) {
       "Resolution: 4294967295 4294967295 4294967295\n",  // element count overflows
       "Resolution: 1048576 1048576 1\n",                 // byte size far beyond 32 bits
       "Resolution: 1 1 1\nTimeDependent: -2147483648 2147483647\n",
-      "Resolution: 1 1 1\nTimeDependent: 12 10\n",       // last frame before first
+      "Resolution: 1 1 1\nTimeDependent: 12 10\n",  // last frame before first
       "Resolution: 0 4 4\n",
       "Resolution: -1 4 4\n",
       "Resolution: 4 4 0\n",
-      "TimeDependent: 0 1\n",                             // no resolution line
+      "TimeDependent: 0 1\n",  // no resolution line
   };
   for (const char* header : headers) {
     TempDir dir;
@@ -298,8 +336,7 @@ TEST(VectorField, UnreadableDescriptionsLoadNothing) {
   // A folder opens but cannot be read: the one message of the plug-in goes to standard output.
   testing::internal::CaptureStdout();
   EXPECT_FALSE(f.Load(dir.path().string()));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "Error: could not read from file <" + dir.path().string() + ">\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error: could not read from file <" + dir.path().string() + ">\n");
   EXPECT_FALSE(f.HasData());
 }
 

@@ -33,7 +33,8 @@ class MowerCliTest : public ::testing::Test {
 // One straight blade (the blade object's defaults) under a mower with the given parameters.
 std::string BladeScene(const std::string& mowerParams) {
   return R"({ "nodes": [ { "class": "GrassBlade", "name": "Blade",
-      "modifiers": [ { "class": "LawnMower", "params": )" + mowerParams + R"(,
+      "modifiers": [ { "class": "LawnMower", "params": )" +
+         mowerParams + R"(,
                        "gizmo": { "position": [0, 0, 0] } } ] } ] })";
 }
 
@@ -95,8 +96,8 @@ TEST_F(MowerCliTest, ViewportShowsGrassAndGizmo) {
 }
 
 TEST_F(MowerCliTest, UnwritableViewportFailsWithoutOutput) {
-  const int status = Build(BladeScene(R"({ "shape": 1, "Radius": 1 })"), Path("out.obj").string(),
-                           Path("missing/top.svg").string());
+  const int status =
+      Build(BladeScene(R"({ "shape": 1, "Radius": 1 })"), Path("out.obj").string(), Path("missing/top.svg").string());
   EXPECT_EQ(status, 2);
   EXPECT_FALSE(fs::exists(Path("out.obj")));
   EXPECT_FALSE(Read(Path("stderr")).empty());

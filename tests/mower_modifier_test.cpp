@@ -6,13 +6,13 @@
 
 #include "mower/lawn_mower.h"
 #include "mower/mow.h"
+#include "res/resource_ids.h"
 #include "sdk/custcont.h"
 #include "sdk/host.h"
 #include "sdk/module.h"
 #include "sdk/node.h"
 #include "sdk/panel.h"
 #include "sdk/ui.h"
-#include "res/resource_ids.h"
 #include "tests/mower_blades.h"
 #include "tests/plugin_class_fixture.h"
 
@@ -39,9 +39,7 @@ class MowerTest : public ::testing::Test {
     node_->AddModifier(mower);
     return mower;
   }
-  const Mesh& Evaluate(TimeValue t) {
-    return static_cast<TriObject*>(node_->EvalWorldState(t).obj)->GetMesh();
-  }
+  const Mesh& Evaluate(TimeValue t) { return static_cast<TriObject*>(node_->EvalWorldState(t).obj)->GetMesh(); }
   DefaultMatrix3Control* Gizmo(LawnMower* m) { return static_cast<DefaultMatrix3Control*>(m->gizmoControl); }
 
   INode* node_ = nullptr;
@@ -74,9 +72,8 @@ TEST_F(MowerTest, PassesOverTime) {
     float tip;  // height of the collapsed top; 7.5 when uncut
   };
   const Case cases[] = {
-      {FALSE, 2 * kFrame, 3.85f},   {TRUE, 0, 3.85f},       {TRUE, kFrame - 1, 3.85f},
-      {TRUE, kFrame, 3.745f},       {TRUE, 2 * kFrame, 3.6715f}, {TRUE, -1, 3.85f},
-      {TRUE, -kFrame, 7.5f},
+      {FALSE, 2 * kFrame, 3.85f},  {TRUE, 0, 3.85f},  {TRUE, kFrame - 1, 3.85f}, {TRUE, kFrame, 3.745f},
+      {TRUE, 2 * kFrame, 3.6715f}, {TRUE, -1, 3.85f}, {TRUE, -kFrame, 7.5f},
   };
   const Mesh blade = StraightBlade(kW, P(0, 0, 0));
   for (const Case& c : cases) {

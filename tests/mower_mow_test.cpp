@@ -1,17 +1,18 @@
 // The mowing pass: the cut of one straight blade, the regions' borders, the cut lengths at the ends
 // of the range, inverse selection, partly covered root rows and meshes the walk must refuse.
+#include "mower/mow.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "blade/blade_mesh.h"
-#include "mower/mow.h"
 #include "tests/mower_blades.h"
 
 namespace {
 
-constexpr int kW = 1;                      // three columns, as in the worked example
-constexpr int kTip = 15 * (kW + 2);        // tip vertex index
+constexpr int kW = 1;                // three columns, as in the worked example
+constexpr int kTip = 15 * (kW + 2);  // tip vertex index
 
 Point3 P(float x, float y, float z) { return Point3(x, y, z); }
 

@@ -129,10 +129,9 @@ TEST_F(BladeTest, RangesClampAndNonFiniteValuesAreRefused) {
   struct Case {
     ParamID id;
     float below, lo, above, hi;
-  } cases[] = {{0, -1, 0, 2000, 1000},          {1, -1, 0, 2, 1},       {2, -1, 0, 2, 1},
-               {3, -1, 0, 101, 100},            {4, -3, -2, 3, 2},      {5, 0, 0.5f, 2, 1.65f},
-               {6, -1, 0, 7, 6.2831855f},       {7, -1, 0, 7, 6.2831855f},
-               {8, -1, 0, 1e6f, 1000}};
+  } cases[] = {{0, -1, 0, 2000, 1000},    {1, -1, 0, 2, 1},          {2, -1, 0, 2, 1},
+               {3, -1, 0, 101, 100},      {4, -3, -2, 3, 2},         {5, 0, 0.5f, 2, 1.65f},
+               {6, -1, 0, 7, 6.2831855f}, {7, -1, 0, 7, 6.2831855f}, {8, -1, 0, 1e6f, 1000}};
   SimpleObject* b = NewBlade();
   IParamBlock2* pb = b->GetParamBlock(0);
   for (const Case& c : cases) {
@@ -211,8 +210,8 @@ TEST_F(BladeTest, PanelBindsTheSixSpinners) {
   struct Spin {
     int spinner;
     float value, lo, hi, scale;
-  } spins[] = {{1496, 1, 0, 1000, 0.5f}, {1497, 0, 0, 1, 0.01f},    {1498, 0, 0, 1, 0.01f},
-               {1499, 0, 0, 100, 1},     {1500, 0, -2, 2, 0.01f},   {1501, 1.25f, 0.5f, 1.65f, 0.01f}};
+  } spins[] = {{1496, 1, 0, 1000, 0.5f}, {1497, 0, 0, 1, 0.01f},  {1498, 0, 0, 1, 0.01f},
+               {1499, 0, 0, 100, 1},     {1500, 0, -2, 2, 0.01f}, {1501, 1.25f, 0.5f, 1.65f, 0.01f}};
   for (const Spin& s : spins) {
     HWND w = GetDlgItem(page, s.spinner);
     ASSERT_NE(w, nullptr) << s.spinner;
@@ -233,8 +232,8 @@ TEST_F(BladeTest, CreationByDragSetsSizeFromTheDragLength) {
   struct Case {
     IPoint2 from, to;
     float size;
-  } cases[] = {{{100, 100}, {100, 100}, 0.0f}, {{100, 100}, {124, 100}, 1.0f},
-               {{320, 240}, {320 + 36, 240 + 48}, 2.5f}};
+  } cases[] = {
+      {{100, 100}, {100, 100}, 0.0f}, {{100, 100}, {124, 100}, 1.0f}, {{320, 240}, {320 + 36, 240 + 48}, 2.5f}};
   for (const Case& c : cases) {
     std::string error;
     INode* node = CreateByDrag(Desc("GrassBlade"), vp, c.from, c.to, 4, 0, error);

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "blade/tuft_mesh.h"
-#include "sdk/crt.h"
 #include "sdk/creation.h"
+#include "sdk/crt.h"
 #include "sdk/ui.h"
 #include "tests/plugin_test_util.h"
 

@@ -27,10 +27,8 @@ INode* DragLawn(Point3 from, Point3 to, bool ctrl, std::initializer_list<std::pa
   EXPECT_TRUE(drv.Begin(PluginTest::Desc("Lawn"), error)) << error;
   IParamBlock2* pb = drv.Node()->GetObjectRef()->GetParamBlock(0);
   for (auto [id, v] : params) {
-    if (pb->GetDesc()->GetParamDef(id)->IsFloat())
-      pb->SetValue(id, 0, v);
-    else
-      pb->SetValue(id, 0, static_cast<int>(v));
+    if (pb->GetDesc()->GetParamDef(id)->IsFloat()) pb->SetValue(id, 0, v);
+    else pb->SetValue(id, 0, static_cast<int>(v));
   }
   const int flags = ctrl ? MOUSE_CTRL : 0;
   drv.Press(vp.WorldToScreen(from), flags);
@@ -92,8 +90,8 @@ TEST_F(LawnTest, ScatterMakesGroupedBladesWithEightDrawsEach) {
   EXPECT_TRUE(group->IsGroupHead());
   EXPECT_STREQ(group->GetName(), "Lawn001");  // "Lawn" is the lawn's own node
   ASSERT_EQ(group->NumberOfChildren(), 6);
-  const char* names[] = {"Lawn001_Blade", "Lawn001_Blade001", "Lawn001_Blade002", "Lawn001_Blade003",
-                         "Lawn001_Blade004", "Lawn001_Blade005"};
+  const char* names[] = {"Lawn001_Blade",    "Lawn001_Blade001", "Lawn001_Blade002",
+                         "Lawn001_Blade003", "Lawn001_Blade004", "Lawn001_Blade005"};
   for (int k = 0; k < 6; ++k) {
     INode* blade = group->GetChildNode(k);
     EXPECT_STREQ(blade->GetName(), names[k]);
@@ -101,9 +99,9 @@ TEST_F(LawnTest, ScatterMakesGroupedBladesWithEightDrawsEach) {
     // Without jitter, blade k sits on column k / 2, row k % 2 of the 3 x 2 grid from the first corner.
     EXPECT_EQ(blade->GetNodeTM(0).GetTrans(), Point3((k / 2) * (-10.0f / 3.0f), (k % 2) * 2.5f, 0.0f)) << k;
     IParamBlock2* pb = blade->GetObjectRef()->GetParamBlock(0);
-    EXPECT_EQ(pb->GetFloat(3), 2.0f);     // "#Weldings"
-    EXPECT_EQ(pb->GetFloat(4), 0.05f);    // "Weld factor"
-    EXPECT_EQ(pb->GetFloat(8), 1.0f);     // "Max length": the blade length, the switch being off
+    EXPECT_EQ(pb->GetFloat(3), 2.0f);   // "#Weldings"
+    EXPECT_EQ(pb->GetFloat(4), 0.05f);  // "Weld factor"
+    EXPECT_EQ(pb->GetFloat(8), 1.0f);   // "Max length": the blade length, the switch being off
   }
   // The lawn itself shows only its placeholder rectangle.
   BOOL del = FALSE;
@@ -157,10 +155,10 @@ TEST_F(LawnTest, ScatteredTuftsTakeTheBundleRollout) {
   EXPECT_STREQ(group->GetChildNode(1)->GetName(), "Lawn001_Bundle001");
   IParamBlock2* pb = group->GetChildNode(0)->GetObjectRef()->GetParamBlock(0);
   EXPECT_EQ(group->GetChildNode(0)->GetObjectRef()->ClassID(), kBundleClass);
-  EXPECT_EQ(pb->GetFloat(2), 3.0f);           // "#blades": the lawn's 3, no variation
-  EXPECT_FLOAT_EQ(pb->GetFloat(6), 0.3f);     // "Max gravity": 0.2 * (1 + 0.5)
-  EXPECT_EQ(pb->GetFloat(14), 6.2831855f);    // "Max rotation"
-  EXPECT_EQ(pb->GetInt(15), TRUE);            // "Max height?": on, the height being the length
+  EXPECT_EQ(pb->GetFloat(2), 3.0f);         // "#blades": the lawn's 3, no variation
+  EXPECT_FLOAT_EQ(pb->GetFloat(6), 0.3f);   // "Max gravity": 0.2 * (1 + 0.5)
+  EXPECT_EQ(pb->GetFloat(14), 6.2831855f);  // "Max rotation"
+  EXPECT_EQ(pb->GetInt(15), TRUE);          // "Max height?": on, the height being the length
   EXPECT_EQ(pb->GetFloat(16), 1.0f);
 }
 
@@ -181,7 +179,8 @@ class LawnPanelTest : public LawnTest {
   // A 2 x 2 float field with `slices` depth slices.
   std::string Field(const std::string& name, int slices) {
     std::ofstream(dir_ / (name + ".raw"), std::ios::binary) << std::string(48, '\x3f');
-    std::ofstream(dir_ / name) << "ObjectFileName: " << name << ".raw\nResolution: 2 2 " << slices << "\nFormat: FLOAT3\n";
+    std::ofstream(dir_ / name) << "ObjectFileName: " << name << ".raw\nResolution: 2 2 " << slices
+                               << "\nFormat: FLOAT3\n";
     return (dir_ / name).string();
   }
   static HWND Global() { return GetCommandPanel().GetPanelDlg(2); }

@@ -47,15 +47,33 @@ TEST_F(RegistryTest, StringTableAndUnknownIds) {
   struct Row {
     int id;
     const char* text;
-  } rows[] = {{1, "Gramora by Tolvane"}, {2, "Gramora"}, {3, "Grass blade"}, {4, "Parameters"},
-              {5, "Spin"}, {6, "Grass bundle"}, {7, "Max height"}, {8, "Lawn"}, {9, "Jitter"},
-              {10, "Angle Variance"}, {11, "Max Blade length"}, {12, "Global parameters"},
-              {13, "Blade parameters"}, {14, "To Single Mesh"}, {15, "Creation type"},
-              {16, "Bundles parameters"}, {27, "Heightmap"}, {28, "Heightmap enable"},
-              {29, "Use heightmap dimension"}, {30, "Vectorfield enable"},
-              {31, "Use z-depth as time dimension"}, {32, "Probabilitymap enable"},
-              {33, "Vectorfield filename"}, {107, "Probabilitymap"}, {108, "Lawn Mower"},
-              {109, "Lawnmower parameters"}, {110, "Shape type"}};
+  } rows[] = {{1, "Gramora by Tolvane"},
+              {2, "Gramora"},
+              {3, "Grass blade"},
+              {4, "Parameters"},
+              {5, "Spin"},
+              {6, "Grass bundle"},
+              {7, "Max height"},
+              {8, "Lawn"},
+              {9, "Jitter"},
+              {10, "Angle Variance"},
+              {11, "Max Blade length"},
+              {12, "Global parameters"},
+              {13, "Blade parameters"},
+              {14, "To Single Mesh"},
+              {15, "Creation type"},
+              {16, "Bundles parameters"},
+              {27, "Heightmap"},
+              {28, "Heightmap enable"},
+              {29, "Use heightmap dimension"},
+              {30, "Vectorfield enable"},
+              {31, "Use z-depth as time dimension"},
+              {32, "Probabilitymap enable"},
+              {33, "Vectorfield filename"},
+              {107, "Probabilitymap"},
+              {108, "Lawn Mower"},
+              {109, "Lawnmower parameters"},
+              {110, "Shape type"}};
   char buf[256];
   for (const Row& r : rows) {
     EXPECT_EQ(LoadStringA(module, r.id, buf, sizeof buf), static_cast<int>(std::strlen(r.text)));
@@ -90,16 +108,24 @@ TEST_F(RegistryTest, Dialog101HoldsEveryControlWithItsRectangle) {
     const char* text;
     int x, y, w, h;
   } rows[] = {{-1, K::kStatic, "Blade parameters", 25, 14, 56, 8},
-              {-1, K::kStatic, "Size", 17, 28, 22, 9},     {1490, K::kCustEdit, "", 64, 28, 35, 10},
-              {1496, K::kSpinner, "", 104, 28, 7, 10},     {-1, K::kStatic, "Stiffness", 6, 41, 32, 9},
-              {1491, K::kCustEdit, "", 64, 41, 35, 10},    {1497, K::kSpinner, "", 104, 41, 7, 10},
-              {-1, K::kStatic, "Gravity", 17, 55, 22, 9},  {1492, K::kCustEdit, "", 64, 55, 35, 10},
-              {1498, K::kSpinner, "", 104, 55, 7, 10},     {-1, K::kStatic, "#Weldings", 6, 69, 42, 9},
-              {1493, K::kCustEdit, "", 64, 68, 35, 10},    {1499, K::kSpinner, "", 104, 68, 7, 10},
+              {-1, K::kStatic, "Size", 17, 28, 22, 9},
+              {1490, K::kCustEdit, "", 64, 28, 35, 10},
+              {1496, K::kSpinner, "", 104, 28, 7, 10},
+              {-1, K::kStatic, "Stiffness", 6, 41, 32, 9},
+              {1491, K::kCustEdit, "", 64, 41, 35, 10},
+              {1497, K::kSpinner, "", 104, 41, 7, 10},
+              {-1, K::kStatic, "Gravity", 17, 55, 22, 9},
+              {1492, K::kCustEdit, "", 64, 55, 35, 10},
+              {1498, K::kSpinner, "", 104, 55, 7, 10},
+              {-1, K::kStatic, "#Weldings", 6, 69, 42, 9},
+              {1493, K::kCustEdit, "", 64, 68, 35, 10},
+              {1499, K::kSpinner, "", 104, 68, 7, 10},
               {-1, K::kStatic, "Weld factor", 6, 80, 42, 9},
-              {1494, K::kCustEdit, "", 64, 80, 35, 10},    {1500, K::kSpinner, "", 104, 80, 7, 10},
+              {1494, K::kCustEdit, "", 64, 80, 35, 10},
+              {1500, K::kSpinner, "", 104, 80, 7, 10},
               {-1, K::kStatic, "Thining factor", 6, 93, 45, 9},
-              {1495, K::kCustEdit, "", 64, 92, 35, 10},    {1501, K::kSpinner, "", 104, 92, 7, 10}};
+              {1495, K::kCustEdit, "", 64, 92, 35, 10},
+              {1501, K::kSpinner, "", 104, 92, 7, 10}};
   ASSERT_EQ(d->items.size(), std::size(rows));
   for (size_t i = 0; i < std::size(rows); ++i) {
     const DialogItem& it = d->items[i];

@@ -23,7 +23,6 @@ class PluginTest : public ::testing::Test {
   static void TearDownTestSuite() { loader().UnloadAll(); }
   void TearDown() override { TheHost().ResetScene(); }
 
-
  public:
   static PluginLoader& loader() {
     static PluginLoader l;
@@ -31,9 +30,7 @@ class PluginTest : public ::testing::Test {
   }
   static ClassDesc* Desc(const char* name) { return GetClassDirectory().FindClassByName(name); }
   // A new blade with its defaults (freed by the caller with DeleteMe, or by its node).
-  static SimpleObject* NewBlade() {
-    return dynamic_cast<SimpleObject*>(Desc("GrassBlade")->Create(FALSE));
-  }
+  static SimpleObject* NewBlade() { return dynamic_cast<SimpleObject*>(Desc("GrassBlade")->Create(FALSE)); }
   static const Mesh& MeshAt(SimpleObject* obj, TimeValue t = 0) {
     BOOL needDelete = FALSE;
     return *obj->GetRenderMesh(t, nullptr, needDelete);

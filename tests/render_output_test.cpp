@@ -40,7 +40,8 @@ TEST(RenderPng, EncodesSrgbValues) {
   img.width = 3;
   img.height = 2;
   // Linear 0, 1, 0.5 (sRGB 188), 0.0031308 (the curve's knee, 10), above 1 and negative, NaN.
-  img.rgb = {0.0f, 1.0f, 0.5f, 0.0031308f, 2.0f, -1.0f, std::nanf(""), 0.2158605f, 0.5f, 0, 0, 0, 1, 1, 1, 0.5f, 0.5f, 0.5f};
+  img.rgb = {0.0f, 1.0f, 0.5f, 0.0031308f, 2.0f, -1.0f, std::nanf(""), 0.2158605f, 0.5f,
+             0,    0,    0,    1,          1,    1,     0.5f,          0.5f,       0.5f};
   std::vector<unsigned char> png;
   ASSERT_EQ(Encode(img, png), "");
   int w = 0, h = 0;
@@ -48,7 +49,8 @@ TEST(RenderPng, EncodesSrgbValues) {
   ASSERT_TRUE(ReadPng(png, w, h, rgb));
   EXPECT_EQ(w, 3);
   EXPECT_EQ(h, 2);
-  const std::vector<unsigned char> expected = {0, 255, 188, 10, 255, 0, 0, 128, 188, 0, 0, 0, 255, 255, 255, 188, 188, 188};
+  const std::vector<unsigned char> expected = {0, 255, 188, 10,  255, 0,   0,   128, 188,
+                                               0, 0,   0,   255, 255, 255, 188, 188, 188};
   EXPECT_EQ(rgb, expected);
 }
 
@@ -152,7 +154,8 @@ TEST(RenderJson, ErrorsNameTheKeyAndLeaveSettingsUntouched) {
       {R"({"lights": [{"type": "spot"}]})", "render.lights[0].type: expected one of"},
       {R"({"lights": [{"type": "sun"}, {"type": "point"}]})", "render.lights[1].position: required for a point light"},
       {R"({"lights": [{"type": "sun", "samples": 0}]})", "render.lights[0].samples: must lie between 1 and 1024"},
-      {R"({"lights": [{"type": "point", "position": [0,0,1], "azimuth": 3}]})", "render.lights[0].azimuth: unknown key"},
+      {R"({"lights": [{"type": "point", "position": [0,0,1], "azimuth": 3}]})",
+       "render.lights[0].azimuth: unknown key"},
       {R"({"ground": {"height": "low"}})", "render.ground.height: expected a number or \"auto\""},
       {R"({"verdigo": {"wetness": true}})", "render.verdigo.wetness: expected a number"},
       {R"({"verdigo": {"tipcolor": [1, 1, 1]}})", "render.verdigo.tipcolor: unknown key"},

@@ -25,8 +25,8 @@ TEST(Renderer, LambertQuadUnderDirectionalLight) {
     float angleDeg;  // between the light and the surface normal
     float expected;  // albedo 0.5 times cos
   };
-  for (const Case& c : {Case{"overhead", 0.0f, 0.5f}, Case{"sixty", 60.0f, 0.25f}, Case{"grazing", 89.9f, 0.5f * 0.001745f},
-                        Case{"below", 120.0f, 0.0f}}) {
+  for (const Case& c : {Case{"overhead", 0.0f, 0.5f}, Case{"sixty", 60.0f, 0.25f},
+                        Case{"grazing", 89.9f, 0.5f * 0.001745f}, Case{"below", 120.0f, 0.0f}}) {
     gr::Scene scene;
     scene.meshes.push_back(Square(1.0f));
     gr::Settings s = TopView();
@@ -280,16 +280,19 @@ TEST(Renderer, ReportsBadInputInsteadOfFailing) {
     const char* message;  // part of the error
   };
   const Case cases[] = {
-      {"index", [](gr::Scene& sc, gr::Settings&) { sc.meshes[0].indices[2] = 4; }, "vertex index 4 out of range (4 vertices)"},
+      {"index", [](gr::Scene& sc, gr::Settings&) { sc.meshes[0].indices[2] = 4; },
+       "vertex index 4 out of range (4 vertices)"},
       {"triples", [](gr::Scene& sc, gr::Settings&) { sc.meshes[0].positions.pop_back(); }, "positions are not triples"},
       {"normals", [](gr::Scene& sc, gr::Settings&) { sc.meshes[0].normals.resize(3); }, "normals do not match"},
       {"nan", [](gr::Scene& sc, gr::Settings&) { sc.meshes[0].positions[0] = std::nanf(""); }, "not finite"},
       {"width", [](gr::Scene&, gr::Settings& s) { s.width = 0; }, "image size must be positive"},
       {"spp", [](gr::Scene&, gr::Settings& s) { s.spp = 0; }, "samples per pixel"},
-      {"shader", [](gr::Scene& sc, gr::Settings& s) {
+      {"shader",
+       [](gr::Scene& sc, gr::Settings& s) {
          sc.meshes[0].grass = true;
          s.shaderPath = "/nonexistent/verdigo.so";
-       }, "cannot load shader library /nonexistent/verdigo.so"},
+       },
+       "cannot load shader library /nonexistent/verdigo.so"},
   };
   for (const Case& c : cases) {
     gr::Scene scene;

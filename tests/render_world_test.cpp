@@ -16,7 +16,7 @@ namespace {
 
 // The mi_* functions on a prepared world: a lit square at z = 0 and a state one unit above it.
 class RendererFunctions : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     gr::Scene scene;
     scene.meshes.push_back(Square(1.0f));
@@ -127,8 +127,9 @@ TEST_F(RendererFunctions, FresnelReflectance) {
     float iorIn, iorOut, expected, tol;
   };
   // Normal incidence: ((1.33 - 1) / 2.33)^2; grazing tends to 1; from inside beyond the critical angle: 1.
-  for (const Case& c : {Case{{0, 0, -1}, 1.0f, 1.33f, 0.020059f, 1e-5f}, Case{{0.99999f, 0, -0.0044721f}, 1.0f, 1.33f, 0.97f, 0.03f},
-                        Case{{0.8f, 0, -0.6f}, 1.33f, 1.0f, 1.0f, 0.0f}, Case{{0, 0, -1}, 0.0f, 1.33f, 0.0f, 0.0f}}) {
+  for (const Case& c :
+       {Case{{0, 0, -1}, 1.0f, 1.33f, 0.020059f, 1e-5f}, Case{{0.99999f, 0, -0.0044721f}, 1.0f, 1.33f, 0.97f, 0.03f},
+        Case{{0.8f, 0, -0.6f}, 1.33f, 1.0f, 1.0f, 0.0f}, Case{{0, 0, -1}, 0.0f, 1.33f, 0.0f, 0.0f}}) {
     state->dir = c.dir;
     EXPECT_NEAR(mi_fresnel_reflection(state, c.iorIn, c.iorOut), c.expected, c.tol);
   }

@@ -1,7 +1,6 @@
 // Bitmaps and texture maps: PNG loading at every depth and layout, the box filter, procedural maps,
 // and splitting file names.
 #include <gtest/gtest.h>
-
 #include <zlib.h>
 
 #include <climits>
@@ -38,7 +37,10 @@ float Red(const Bitmap* b, float u, float v, float du, float dv) {
 TEST(Bitmap, BoxFilterWeighsEachPixelByTheCoveredPart) {
   std::unique_ptr<Bitmap, void (*)(Bitmap*)> b(Grey2x2(), [](Bitmap* p) { p->DeleteThis(); });
   b->SetFilter(2);
-  struct Case { float u, v, du, dv, expect; const char* what; };
+  struct Case {
+    float u, v, du, dv, expect;
+    const char* what;
+  };
   const Case cases[] = {
       {0.5f, 0.5f, 1.0f, 1.0f, 1.5f, "whole image"},
       {0.25f, 0.25f, 0.5f, 0.5f, 0.0f, "exactly pixel (0,0)"},
@@ -53,7 +55,8 @@ TEST(Bitmap, BoxFilterWeighsEachPixelByTheCoveredPart) {
       {-3.0f, 7.0f, 0.0f, 0.0f, 2.0f, "zero area outside: clamped"},
       {5.0f, 5.0f, 0.5f, 0.5f, 3.0f, "box wholly outside: the clamped pixel"},
   };
-  for (const Case& c : cases) EXPECT_NEAR(Red(b.get(), c.u, c.v, c.du, c.dv), c.expect * 10000 / 65535.0, 1e-6) << c.what;
+  for (const Case& c : cases)
+    EXPECT_NEAR(Red(b.get(), c.u, c.v, c.du, c.dv), c.expect * 10000 / 65535.0, 1e-6) << c.what;
   b->SetFilter(0);
   EXPECT_NEAR(Red(b.get(), 0.5f, 0.5f, 1.0f, 1.0f), 3 * 10000 / 65535.0, 1e-6) << "unfiltered: containing pixel";
 }
@@ -82,7 +85,10 @@ TEST(Bitmap, ManagerRefusesSizesItCannotHave) {
 
 TEST(Bitmap, WrittenColoursKeepTheBitmapTypesPrecision) {
   // Type 4 is 8-bit RGBA: 0.3 is stored as 77 / 255. Type 8 keeps 16 bits: 0.3 as 19661 / 65535.
-  struct Case { int type; float expected; };
+  struct Case {
+    int type;
+    float expected;
+  };
   for (const Case c : {Case{BMM_TRUE_32, 77.0f / 255.0f}, Case{BMM_TRUE_64, 19661.0f / 65535.0f}}) {
     BitmapInfo bi;
     bi.SetWidth(1);
@@ -97,7 +103,11 @@ TEST(Bitmap, WrittenColoursKeepTheBitmapTypesPrecision) {
 
 TEST(BitmapTex, LoadsEveryDepthAndLayout) {
   TempDir dir;
-  struct Case { int depth, type; std::vector<unsigned> samples; BMM_Color_fl expect; };
+  struct Case {
+    int depth, type;
+    std::vector<unsigned> samples;
+    BMM_Color_fl expect;
+  };
   const Case cases[] = {
       {8, PNG_COLOR_TYPE_GRAY, {51, 51}, {0.2f, 0.2f, 0.2f, 1.0f}},
       {16, PNG_COLOR_TYPE_GRAY, {1, 1}, {1 / 65535.0f, 1 / 65535.0f, 1 / 65535.0f, 1.0f}},
@@ -217,7 +227,12 @@ TEST(ProceduralTex, RendersColourAtPixelCentres) {
 }
 
 TEST(BMMSplitFilename, SplitsAtTheLastSeparatorOfEitherKind) {
-  struct Case { const char* path; const char* dir; const char* file; const char* ext; };
+  struct Case {
+    const char* path;
+    const char* dir;
+    const char* file;
+    const char* ext;
+  };
   const Case cases[] = {
       {"/a/b/field.dat", "/a/b/", "field", ".dat"},
       {"C:\\fields\\wind.v2.dat", "C:\\fields\\", "wind.v2", ".dat"},

@@ -15,8 +15,8 @@ TEST(PluginLoaderRefusal, FilesThatAreNotPluginsOrOfAnotherVersion) {
   const std::string text = dir / "text.dlo";
   test_util::WriteText(text, "not a library\n");
   const std::string files[] = {std::string(GRAMORA_TEST_PLUGINS) + "/fake_noexports.so",
-                               std::string(GRAMORA_TEST_PLUGINS) + "/fake_oldversion.so",
-                               text, "/nonexistent/grass.dlo"};
+                               std::string(GRAMORA_TEST_PLUGINS) + "/fake_oldversion.so", text,
+                               "/nonexistent/grass.dlo"};
   PluginLoader l;
   int classes = GetClassDirectory().Count();
   for (const std::string& f : files) {

@@ -6,11 +6,11 @@
 #include <cstring>
 
 #include "sdk/crt.h"
+#include "sdk/custcont.h"
+#include "sdk/host.h"
 #include "sdk/large_alloc.h"
 #include "sdk/memory.h"
 #include "sdk/mesh.h"
-#include "sdk/custcont.h"
-#include "sdk/host.h"
 #include "sdk/ui.h"
 #include "tests/sdk_test_classes.h"
 

@@ -79,8 +79,7 @@ TEST_F(ParamBlockTest, KeyTracksAreLinearAndConstantOutside) {
   struct Case {
     TimeValue t;
     float v;
-  } cases[] = {{-500, 0.5f}, {0, 0.5f}, {50, 2.25f}, {100, 4.0f}, {200, 2.5f}, {300, 1.0f},
-               {9999, 1.0f}};
+  } cases[] = {{-500, 0.5f}, {0, 0.5f}, {50, 2.25f}, {100, 4.0f}, {200, 2.5f}, {300, 1.0f}, {9999, 1.0f}};
   for (const Case& c : cases) EXPECT_FLOAT_EQ(pb->GetFloat(0, c.t), c.v) << c.t;
   float v = 0;
   Interval before = FOREVER, between = FOREVER, after = FOREVER;

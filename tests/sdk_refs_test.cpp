@@ -34,10 +34,10 @@ TEST_F(RefsTest, ReplacedTargetIsDeletedOnlyWhenNothingElseHoldsIt) {
   b->ReplaceReference(1, map);
   a->ReplaceReference(1, new CountedMap());  // b still holds the first map
   EXPECT_EQ(CountedMap::alive, 2);
-  b->ReplaceReference(1, nullptr);            // last holder lets go
+  b->ReplaceReference(1, nullptr);  // last holder lets go
   EXPECT_EQ(CountedMap::alive, 1);
   auto* kept = a->map;
-  a->ReplaceReference(1, nullptr, FALSE);     // not deleted: the caller takes it over
+  a->ReplaceReference(1, nullptr, FALSE);  // not deleted: the caller takes it over
   EXPECT_EQ(CountedMap::alive, 1);
   kept->DeleteThis();
   a->DeleteMe();
@@ -148,7 +148,7 @@ TEST_F(RefsTest, UniqueNamesFollowRenamesAndDeletionsAndGroupsKeepTheirOrder) {
   for (int i = 0; i < 3000; ++i) nodes.push_back(host.CreateObjectNode(new TestObject()));
   EXPECT_STREQ(nodes[1]->GetName(), "Object001");
   EXPECT_STREQ(nodes[2999]->GetName(), "Object2999");
-  host.DeleteNode(nodes[7]);  // "Object007" is free again
+  host.DeleteNode(nodes[7]);     // "Object007" is free again
   nodes[3]->SetName("Renamed");  // and "Object003"
   MSTR name = "Object";
   host.MakeNameUnique(name);

@@ -28,25 +28,39 @@ TestDesc& TheTestDesc() {
 }
 
 ParamBlockDesc2& TheTestBlockDesc() {
-  static ParamBlockDesc2 block({
-      .id = 7,
-      .int_name = "test params",
-      .owner = &TheTestDesc(),
-      .flags = P_AUTO_CONSTRUCT | P_AUTO_UI,
-      .ref_no = 0,
-      .rollouts = {{.map_id = 0, .dialog = 500, .title = 1, .proc = &TheTestDesc().proc}},
-      .params = {
-          {.id = 0, .int_name = "size", .type = TYPE_FLOAT, .flags = P_ANIMATABLE,
-           .def = {.f = 1.0f}, .range = {0.0f, 10.0f},
-           .ui = {.type = TYPE_SPINNER, .edit_type = EDITTYPE_FLOAT, .ids = {10, 11}, .scale = 0.5f}},
-          {.id = 1, .int_name = "mode", .type = TYPE_INT, .range = {0.0f, 1.0f},
-           .ui = {.type = TYPE_RADIO, .ids = {20, 21}}},
-          {.id = 2, .int_name = "on", .type = TYPE_BOOL, .def = {.i = TRUE},
-           .ui = {.type = TYPE_SINGLECHEKBOX, .ids = {30}}},
-          {.id = 3, .int_name = "map", .type = TYPE_TEXMAP, .flags = P_OWNERS_REF,
-           .ui = {.type = TYPE_TEXMAPBUTTON, .ids = {40}}, .owner_ref = 1},
-          {.id = 4, .int_name = "path", .type = TYPE_STRING, .def = {.s = "none"}},
-          {.id = 5, .int_name = "angle", .type = TYPE_FLOAT},
-      }});
+  static ParamBlockDesc2 block(
+      {.id = 7,
+       .int_name = "test params",
+       .owner = &TheTestDesc(),
+       .flags = P_AUTO_CONSTRUCT | P_AUTO_UI,
+       .ref_no = 0,
+       .rollouts = {{.map_id = 0, .dialog = 500, .title = 1, .proc = &TheTestDesc().proc}},
+       .params = {
+           {.id = 0,
+            .int_name = "size",
+            .type = TYPE_FLOAT,
+            .flags = P_ANIMATABLE,
+            .def = {.f = 1.0f},
+            .range = {0.0f, 10.0f},
+            .ui = {.type = TYPE_SPINNER, .edit_type = EDITTYPE_FLOAT, .ids = {10, 11}, .scale = 0.5f}},
+           {.id = 1,
+            .int_name = "mode",
+            .type = TYPE_INT,
+            .range = {0.0f, 1.0f},
+            .ui = {.type = TYPE_RADIO, .ids = {20, 21}}},
+           {.id = 2,
+            .int_name = "on",
+            .type = TYPE_BOOL,
+            .def = {.i = TRUE},
+            .ui = {.type = TYPE_SINGLECHEKBOX, .ids = {30}}},
+           {.id = 3,
+            .int_name = "map",
+            .type = TYPE_TEXMAP,
+            .flags = P_OWNERS_REF,
+            .ui = {.type = TYPE_TEXMAPBUTTON, .ids = {40}},
+            .owner_ref = 1},
+           {.id = 4, .int_name = "path", .type = TYPE_STRING, .def = {.s = "none"}},
+           {.id = 5, .int_name = "angle", .type = TYPE_FLOAT},
+       }});
   return block;
 }

@@ -133,7 +133,8 @@ TEST(R250, OneThreadDrawsTheSequenceInOrderAndReseedingRestartsIt) {
   for (int pass = 0; pass < 2; ++pass) {
     shared.seed(10021);  // the second pass drops what is left of the first pass's run
     std::vector<float> got(sequence.size());
-    for (std::size_t i = 0; i < got.size(); i += 33) shared.drawBatch(&got[i], static_cast<int>(std::min<std::size_t>(33, got.size() - i)));
+    for (std::size_t i = 0; i < got.size(); i += 33)
+      shared.drawBatch(&got[i], static_cast<int>(std::min<std::size_t>(33, got.size() - i)));
     EXPECT_TRUE(got == sequence) << "pass " << pass;
   }
 }

@@ -108,7 +108,7 @@ struct Sample {
 };
 
 class Verdigo : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_NE(M().shader, nullptr) << dlerror();
     ASSERT_NE(M().fakeA, nullptr);
@@ -206,10 +206,10 @@ TEST_F(Verdigo, UnknownNameNamesFunctionHandleAndErrorAndShadesNeutrally) {
   const miColor out = s.Shade();
   const std::string err = testing::internal::GetCapturedStderr();
   char hex[16];
-  std::snprintf(hex, sizeof(hex), "%08x", static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(handle) & 0xFFFFFFFFu));
+  std::snprintf(hex, sizeof(hex), "%08x",
+                static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(handle) & 0xFFFFFFFFu));
   for (const char* name : {"mi_sample_light", "mi_fresnel_reflection", "mi_reflection_dir"}) {
-    const std::string line =
-        std::string("dlsym failed on \"") + name + "\" (handle: " + hex + " error: 2)\n";
+    const std::string line = std::string("dlsym failed on \"") + name + "\" (handle: " + hex + " error: 2)\n";
     EXPECT_NE(err.find(line), std::string::npos) << name << " in:\n" << err;
   }
   EXPECT_EQ(err.find("DYNLOAD"), std::string::npos);
@@ -434,23 +434,26 @@ TEST_P(VerdigoExposure, BlendsTowardsExposedColour) {
   const miColor out = s.Shade();
   EXPECT_EQ(script->probeCalls, 16);
   EXPECT_EQ(script->fresnelCalls, 0);
-  auto mix = [&](float tip, float exposed, float highlight) { return (1 - c.e) * tip + c.e * exposed + (1 - c.e) * highlight; };
+  auto mix = [&](float tip, float exposed, float highlight) {
+    return (1 - c.e) * tip + c.e * exposed + (1 - c.e) * highlight;
+  };
   ExpectColour(out, mix(0.8f, 0.9f, 0.1f), mix(0.6f, 0.9f, 0.2f), mix(0.2f, 0.5f, 0.3f), 1e-4f);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, VerdigoExposure,
-    ::testing::Values(
-        // e = |wetness| * visibility / 4 / (top - v), top = 1.001 uncut, w + 0.001 cut; at most 1.
-        ExposureCase{"open", -0.5f, 0.5f, 0.0f, 0, 0, 0.5f * 0.25f / 0.501f},
-        ExposureCase{"quarterBlocked", -0.5f, 0.5f, 0.0f, 4, 2, 0.5f * 0.75f * 0.25f / 0.501f},
-        ExposureCase{"allBlocked", -2.0f, 0.5f, 0.0f, 16, 0, 0.0f},
-        ExposureCase{"nearTipClamped", -1.0f, 0.9f, 0.0f, 0, 0, 1.0f},
-        ExposureCase{"cutBelowTop", -0.2f, 0.2f, 0.3f, 0, 0, 0.2f * 0.25f / 0.101f},
-        ExposureCase{"cutAboveTopExtrapolates", -1.0f, 0.4f, 0.3f, 0, 0, 0.25f / (0.301f - 0.4f)},
-        ExposureCase{"atTopExactly", -1.0f, 1.001f, 0.0f, 0, 0, 1.0f},
-        ExposureCase{"atTopNothingVisible", -1.0f, 1.001f, 0.0f, 16, 0, 0.0f}),
-    [](const ::testing::TestParamInfo<ExposureCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, VerdigoExposure,
+                         ::testing::Values(
+                             // e = |wetness| * visibility / 4 / (top - v), top = 1.001 uncut, w + 0.001 cut; at most 1.
+                             ExposureCase{"open", -0.5f, 0.5f, 0.0f, 0, 0, 0.5f * 0.25f / 0.501f},
+                             ExposureCase{"quarterBlocked", -0.5f, 0.5f, 0.0f, 4, 2, 0.5f * 0.75f * 0.25f / 0.501f},
+                             ExposureCase{"allBlocked", -2.0f, 0.5f, 0.0f, 16, 0, 0.0f},
+                             ExposureCase{"nearTipClamped", -1.0f, 0.9f, 0.0f, 0, 0, 1.0f},
+                             ExposureCase{"cutBelowTop", -0.2f, 0.2f, 0.3f, 0, 0, 0.2f * 0.25f / 0.101f},
+                             ExposureCase{"cutAboveTopExtrapolates", -1.0f, 0.4f, 0.3f, 0, 0, 0.25f / (0.301f - 0.4f)},
+                             ExposureCase{"atTopExactly", -1.0f, 1.001f, 0.0f, 0, 0, 1.0f},
+                             ExposureCase{"atTopNothingVisible", -1.0f, 1.001f, 0.0f, 16, 0, 0.0f}),
+                         [](const ::testing::TestParamInfo<ExposureCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST_F(Verdigo, ProbesAreCosineDirectionsFromTheOffsetPoint) {
   Sample s;

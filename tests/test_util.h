@@ -21,8 +21,8 @@ namespace fs = std::filesystem;
 class TempDir {
  public:
   TempDir() {
-    path_ = fs::temp_directory_path() /
-            ("gramora_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
+    path_ =
+        fs::temp_directory_path() / ("gramora_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
     fs::remove_all(path_);
     fs::create_directories(path_);
   }
@@ -48,9 +48,7 @@ inline std::string ReadAll(const fs::path& path) {
   return s.str();
 }
 
-inline void WriteText(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+inline void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 inline void WriteBytes(const fs::path& path, const void* data, std::size_t n) {
   std::ofstream(path, std::ios::binary).write(static_cast<const char*>(data), static_cast<std::streamsize>(n));
@@ -60,8 +58,10 @@ inline void WriteBytes(const fs::path& path, const void* data, std::size_t n) {
 // from the top; colorType is a PNG_COLOR_TYPE_* value.
 inline bool WritePng(const std::string& path, int width, int height, int depth, int colorType,
                      const std::vector<unsigned>& samples) {
-  const int channels = colorType == PNG_COLOR_TYPE_GRAY ? 1 : colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
-                       : colorType == PNG_COLOR_TYPE_RGB ? 3 : 4;
+  const int channels = colorType == PNG_COLOR_TYPE_GRAY         ? 1
+                       : colorType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                       : colorType == PNG_COLOR_TYPE_RGB        ? 3
+                                                                : 4;
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -104,7 +104,8 @@ struct GramoraRun {
 
 // Runs the built gramora with the arguments (each single-quoted for the shell), its output kept in
 // files in `dir`; `prefix` goes before the program (a command such as "prlimit --as=N --").
-inline GramoraRun RunGramora(const std::vector<std::string>& args, const fs::path& dir, const std::string& prefix = "") {
+inline GramoraRun RunGramora(const std::vector<std::string>& args, const fs::path& dir,
+                             const std::string& prefix = "") {
   std::string cmd = prefix + " '" + GRAMORA_BIN_DIR + "/gramora'";
   for (const std::string& a : args) cmd += " '" + a + "'";
   cmd += " >'" + (dir / "stdout").string() + "' 2>'" + (dir / "stderr").string() + "'";

@@ -34,8 +34,9 @@ struct State {
     // In memory when the system has such a folder: every input is written to a file, and a disk
     // file system flushes one rewritten by truncation on every close.
     std::error_code ec;
-    const std::filesystem::path base =
-        std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                           ? std::filesystem::path("/dev/shm")
+                                           : std::filesystem::temp_directory_path();
     folder = (base / ("gramora_fuzz_" + std::to_string(::getpid()))).string();
     std::filesystem::create_directories(folder);
     CopyData("app_hills.png", folder + "/hills.png");
@@ -73,7 +74,8 @@ void Reset() {
 
 std::string WriteFile(const std::string& name, const void* data, std::size_t size) {
   const std::string path = Folder() + "/" + name;
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
   return path;
 }
 
