@@ -172,6 +172,7 @@ deps-format:
 	$(call apt_install,$(FORMAT_PACKAGES))
 
 format-check: deps-format
+	@if [ -z "$(strip $(FORMAT_SOURCES))" ]; then echo "format-check: no sources found (git ls-files needs the git checkout)"; exit 1; fi
 	@changed=$$(for f in $(FORMAT_SOURCES); do clang-format --style=file "$$f" | cmp -s - "$$f" || echo "$$f"; done); \
 	if [ -n "$$changed" ]; then \
 	  echo "$$changed"; echo "clang-format would change the files above: make format"; exit 1; \
