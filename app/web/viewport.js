@@ -49,7 +49,10 @@ export class Viewport {
   constructor(element) {
     this.element = element;
     this.device = graphicsDevice();
-    this.renderer = new THREE.WebGLRenderer({ antialias: !this.device.software });
+    // "?antialias=1" (or 0) in the page's address overrides that choice.
+    const asked = new URLSearchParams(window.location.search).get('antialias');
+    this.antialias = asked === null ? !this.device.software : asked !== '0';
+    this.renderer = new THREE.WebGLRenderer({ antialias: this.antialias });
     this.renderer.setPixelRatio(window.devicePixelRatio);
     element.append(this.renderer.domElement);
     this.scene = new THREE.Scene();

@@ -5,7 +5,9 @@ import path from 'node:path';
 import { args, check, counts, nextUpdate, open, rollout, run } from './harness.mjs';
 
 run(async () => {
-  const { page, close } = await open(null);
+  // Multisampled as a graphics card draws it, although this browser draws on the processor.
+  const { page, close } = await open(null, { query: '?antialias=1' });
+  check(await page.evaluate(() => window.gramora.viewport.antialias), '"?antialias=1" turns multisampling on');
   const cutNow = async () => Number((await counts(page)).cut);
   check(Number((await counts(page)).faces) > 0, 'the default lawn is drawn with its faces counted');
   check(await page.evaluate(() => window.gramora.viewport.gizmos.children.length) > 0, 'the mower gizmo is drawn');

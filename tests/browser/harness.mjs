@@ -29,8 +29,9 @@ export function check(ok, message) {
 }
 
 // Starts the server on `scene` (a path, or a scene object written to a file in `dir`), opens the
-// page and waits until it has drawn the scene; `timeout` bounds every wait on the page.
-export async function open(scene, { dir, width = 1280, height = 760, timeout = 60000 } = {}) {
+// page (with `query` after its address) and waits until it has drawn the scene; `timeout` bounds
+// every wait on the page.
+export async function open(scene, { dir, width = 1280, height = 760, timeout = 60000, query = '' } = {}) {
   let scenePath = null;
   if (scene && typeof scene === 'object') {
     fs.mkdirSync(dir, { recursive: true });
@@ -60,7 +61,7 @@ export async function open(scene, { dir, width = 1280, height = 760, timeout = 6
   const page = await browser.newPage({ viewport: { width, height } });
   page.setDefaultTimeout(timeout);
   page.on('pageerror', (e) => check(false, `the page threw: ${e.message}`));
-  await page.goto(url);
+  await page.goto(url + query);
   await page.waitForFunction(() => window.gramora && window.gramora.ready);
   const close = async () => {
     await browser.close();
