@@ -1,20 +1,9 @@
 // The grass blade's parameter table: nine animatable floats, six of them on dialog 101.
 #include "objects/grass_blade.h"
-#include "objects/grass_params.h"
+#include "res/param_defs.h"
 #include "res/resource_ids.h"
 
 namespace {
-// An animatable float with no control, reached by animation and scripting only.
-ParamDef Hidden(ParamID id, const char* name, float def, float lo, float hi) {
-  return {.id = id,
-          .int_name = name,
-          .type = TYPE_FLOAT,
-          .flags = P_ANIMATABLE,
-          .local_name = IDS_SPIN,
-          .def = {.f = def},
-          .range = {lo, hi}};
-}
-
 constexpr float kTwoPi = 6.2831855f;
 }  // namespace
 
@@ -38,8 +27,8 @@ ParamBlockSpec GrassBladeBlockSpec(ClassDesc2* owner) {
                            IDC_BLADE_WELD_FACTOR, IDC_BLADE_WELD_FACTOR_SPIN, 0.01f),
               SpinnerParam(blade_thinning, "Thinning factor", 1.25f, 0.5f, 1.65f, EDITTYPE_UNIVERSE, IDC_BLADE_THINNING,
                            IDC_BLADE_THINNING_SPIN, 0.01f),
-              Hidden(blade_rotation_x, "X rotation", 0.0f, 0.0f, kTwoPi),
-              Hidden(blade_rotation_z, "Z rotation", 0.0f, 0.0f, kTwoPi),
-              Hidden(blade_max_length, "Max length", 0.0f, 0.0f, 1000.0f),
+              HiddenFloat(blade_rotation_x, "X rotation", 0.0f, 0.0f, kTwoPi),
+              HiddenFloat(blade_rotation_z, "Z rotation", 0.0f, 0.0f, kTwoPi),
+              HiddenFloat(blade_max_length, "Max length", 0.0f, 0.0f, 1000.0f),
           }};
 }

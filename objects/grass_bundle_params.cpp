@@ -1,7 +1,7 @@
 // The grass bundle's parameter table: sixteen animatable floats on spinners and the "Max height?"
 // switch, all on dialog 102 with the panel procedure GrassBundleDlgProc.
 #include "objects/grass_bundle.h"
-#include "objects/grass_params.h"
+#include "res/param_defs.h"
 #include "res/resource_ids.h"
 
 namespace {
