@@ -11,8 +11,8 @@
 BUILD_PACKAGES := g++ cmake make pkg-config libembree-dev libtbb-dev libpng-dev nlohmann-json3-dev \
                   libcli11-dev libcpp-httplib-dev
 # GoogleTest and Google Benchmark; tinygltf and tinyobjloader read exports back in the tests;
-# the browser tests drive Debian's chromium.
-TEST_PACKAGES  := libgtest-dev libbenchmark-dev libtinygltf-dev libtinyobjloader-dev chromium
+# the browser tests drive Debian's chromium, with the panels' font (Liberation Sans, Arial's widths).
+TEST_PACKAGES  := libgtest-dev libbenchmark-dev libtinygltf-dev libtinyobjloader-dev chromium fonts-liberation
 # Folders whose npm packages the tests run (the Khronos glTF validator, playwright-core), with
 # Node.js: Debian's nodejs and npm unless node and npm are already on the path.
 TEST_NPM_DIRS  := tests/gltf tests/browser

@@ -22,10 +22,11 @@ void Spinner(DialogTemplate& d, const char* label, int edit, int spin, int y, in
   d.items.push_back({.id = spin, .kind = ControlKind::kSpinner, .text = "", .x = 95, .y = y, .w = 7, .h = 10});
 }
 
-// The button naming a map or file, under its check box and as wide as the rollout allows, so the
-// check box's label and the map's name are both read whole.
+// A map's check box and, beside it, the button naming the map or file: the check box is wide enough
+// for its longest label, "Probabilitymap:", and the button takes the rest of the row.
+constexpr int kMapCheckWidth = 64;
 DialogItem MapButton(int id, int y) {
-  return {.id = id, .kind = ControlKind::kCustButton, .text = "None", .x = 18, .y = y, .w = 84, .h = 12};
+  return {.id = id, .kind = ControlKind::kCustButton, .text = "None", .x = 72, .y = y, .w = 30, .h = 12};
 }
 
 DialogTemplate GlobalParameters() {
@@ -44,22 +45,19 @@ DialogTemplate GlobalParameters() {
   d.items.push_back(
       {.id = IDC_LAWN_BUNDLES, .kind = ControlKind::kRadioButton, .text = "Bundles", .x = 6, .y = y, .w = 96, .h = 10});
   y += kRow + 2;
-  d.items.push_back(Check(IDC_LAWN_HEIGHT_MAP_ON, "Heightfield:", 6, y));
-  y += kRow - 2;
+  d.items.push_back(Check(IDC_LAWN_HEIGHT_MAP_ON, "Heightfield:", 6, y, kMapCheckWidth));
   d.items.push_back(MapButton(IDC_LAWN_HEIGHT_MAP, y));
   y += kRow;
   d.items.push_back(Check(IDC_LAWN_USE_MAP_SIZE, "Use map dimensions?", 6, y));
   y += kRow;
   Spinner(d, "Magnitude", IDC_LAWN_MAGNITUDE, IDC_LAWN_MAGNITUDE_SPIN, y);
   y += kRow + 2;
-  d.items.push_back(Check(IDC_LAWN_FIELD_ON, "Vectorfield:", 6, y));
-  y += kRow - 2;
+  d.items.push_back(Check(IDC_LAWN_FIELD_ON, "Vectorfield:", 6, y, kMapCheckWidth));
   d.items.push_back(MapButton(IDC_LAWN_FIELD_FILE, y));
   y += kRow;
   d.items.push_back(Check(IDC_LAWN_Z_AS_TIME, "Use z-size instead of time?", 6, y));
   y += kRow + 2;
-  d.items.push_back(Check(IDC_LAWN_PROB_MAP_ON, "Probabilitymap:", 6, y));
-  y += kRow - 2;
+  d.items.push_back(Check(IDC_LAWN_PROB_MAP_ON, "Probabilitymap:", 6, y, kMapCheckWidth));
   d.items.push_back(MapButton(IDC_LAWN_PROB_MAP, y));
   d.height = y + kRow + 4;
   return d;
