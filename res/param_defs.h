@@ -21,11 +21,7 @@ inline ParamDef SpinnerParam(ParamID id, const char* name, float def, float lo, 
 
 // An animatable float with no control, reached by animation and scripting only.
 inline ParamDef HiddenFloat(ParamID id, const char* name, float def, float lo, float hi) {
-  return {.id = id,
-          .int_name = name,
-          .type = TYPE_FLOAT,
-          .flags = P_ANIMATABLE,
-          .local_name = IDS_SPIN,
-          .def = {.f = def},
-          .range = {lo, hi}};
+  ParamDef d = SpinnerParam(id, name, def, lo, hi, 0, 0, 0, 0.0f);
+  d.ui = {};
+  return d;
 }
